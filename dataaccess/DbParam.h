@@ -20,7 +20,7 @@ public:
     bool IsNull() const noexcept { return FShared->Value.IsNull(); }
     bool IsBound() const noexcept { return FShared->Bound; }
 
-    // Assigning a value binds the parameter; the data type is taken from the value only
+    // Assigning a value (null too) binds the parameter; the data type is taken from the value only
     // while it is still unknown (a byte array leaves it unknown). The date and date-time
     // setters always set their type.
     void SetValue(TVariant value);

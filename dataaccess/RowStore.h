@@ -20,7 +20,8 @@ namespace vantrelo {
 class TRecordView {
 public:
     TRecordView() = default;
-    TRecordView(const std::uint8_t* data, std::size_t fieldCount) : FData(data), FFieldCount(fieldCount) {}
+    TRecordView(const std::uint8_t* data, std::size_t fieldCount, std::size_t size)
+        : FData(data), FFieldCount(fieldCount), FSize(size) {}
 
     bool IsValid() const noexcept { return FData != nullptr; }
     bool IsNull(std::size_t field) const noexcept { return FData[field] != 0; }
@@ -37,6 +38,7 @@ public:
     }
     const std::uint8_t* Data() const noexcept { return FData; }
     std::size_t FieldCount() const noexcept { return FFieldCount; }
+    std::size_t Size() const noexcept { return FSize; }  // bytes of the whole record
 
 private:
     const std::uint8_t* Slot(std::size_t field) const noexcept { return FData + SlotOffset(field); }
@@ -49,6 +51,7 @@ private:
 
     const std::uint8_t* FData = nullptr;
     std::size_t FFieldCount = 0;
+    std::size_t FSize = 0;
 };
 
 // Builds one record. Every field starts null; each setter clears the null flag.
@@ -73,7 +76,7 @@ public:
     void BeginBytes(std::size_t field);
     void AppendBytes(const void* data, std::size_t length);
 
-    TRecordView View() const noexcept { return {FBuffer.data(), FFieldCount}; }
+    TRecordView View() const noexcept { return {FBuffer.data(), FFieldCount, FBuffer.size()}; }
     std::size_t Size() const noexcept { return FBuffer.size(); }
 
 private:
@@ -98,7 +101,9 @@ public:
     void SetLayout(std::span<const TFieldDesc> fields);
     std::size_t FieldCount() const noexcept { return FFieldCount; }
     std::size_t RowCount() const noexcept { return FRows.size(); }
-    TRecordView Row(std::size_t index) const noexcept { return {FRows[index], FFieldCount}; }
+    TRecordView Row(std::size_t index) const noexcept {
+        return {FRows[index].Data, FFieldCount, FRows[index].Size};
+    }
 
     // The writer a provider fills for the next row, then Append()s; Reset for each row.
     TRecordWriter& Writer() noexcept { return FWriter; }
@@ -113,7 +118,13 @@ private:
     std::uint8_t* Allocate(std::size_t size);
 
     std::size_t FFieldCount = 0;
-    std::vector<const std::uint8_t*> FRows;
+    struct TRow {
+        const std::uint8_t* Data;
+        std::size_t Size;
+    };
+    TRow Copy(TRecordView record);
+
+    std::vector<TRow> FRows;
     std::vector<std::unique_ptr<std::uint8_t[]>> FChunks;
     std::size_t FChunkFree = 0;
     std::uint8_t* FChunkPos = nullptr;

@@ -1,0 +1,26 @@
+#include "dataaccess/TextUtils.h"
+
+#include <algorithm>
+
+namespace vantrelo {
+
+bool SameText(std::u16string_view a, std::u16string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char16_t x, char16_t y) {
+               return UpperAscii(x) == UpperAscii(y);
+           });
+}
+
+std::u16string UpperCase(std::u16string_view text) {
+    std::u16string r(text);
+    for (auto& c : r) c = UpperAscii(c);
+    return r;
+}
+
+std::u16string Trim(std::u16string_view text) {
+    std::size_t b = 0, e = text.size();
+    while (b < e && text[b] <= u' ') ++b;
+    while (e > b && text[e - 1] <= u' ') --e;
+    return std::u16string(text.substr(b, e - b));
+}
+
+} // namespace vantrelo
