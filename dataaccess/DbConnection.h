@@ -76,11 +76,13 @@ public:
     bool HasDefaultTransaction() const noexcept { return FDefaultTransaction != nullptr; }
     void RegisterClient(TCustomDbDataSet* client);
     void UnregisterClient(TCustomDbDataSet* client);
+    // After a statement that modified data ran: with AutoCommit, a hard commit when no other
+    // open query shares the transaction, commit-retaining when one does.
+    void CommitAfterModification(const TCustomDbDataSet* executing);
 
 private:
     void DoConnect();
     void DoDisconnect(bool destroying);
-    void ApplyProviderOptions();
 
     std::u16string FProviderName, FServer, FDatabase, FUsername, FPassword;
     int FPort = 0;
@@ -91,7 +93,6 @@ private:
     TDbProvider* FProvider = nullptr;
     std::unique_ptr<TProviderConnection> FProviderConnection;
     std::unique_ptr<TProviderTransaction> FDefaultTransaction;
-    bool FOptionsApplied = false;
     int FConnectionCount = 0;
     bool FLoading = false;
     bool FConnectAfterLoading = false;

@@ -81,11 +81,9 @@ public:
     void ConnectionDisconnecting();  // closes, forgets the prepared statement and fields
     void ConnectionDestroyed() noexcept { FConnection = nullptr; }
 
-    // For the update executor.
-    TProviderRecordSet& RecordSet();  // made on first use for the connection's provider
+    // For the connection and the update executor.
+    bool HoldsTransaction() const noexcept { return Active() && FHoldsTransaction; }
     void SetRowsAffected(std::int64_t rows) noexcept { FRowsAffected = rows; }
-    // Commits the connection's transaction after a modification, by the automatic-commit rule.
-    void AutoCommitAfterModification();
 
 protected:
     bool FetchMore() override;
@@ -95,16 +93,17 @@ protected:
 private:
     void SQLChanged();
     void RebuildParams();
-    void PrepareConnection();   // defined, connected, transaction started where needed
-    void Execute(bool wantRows);
+    TProviderRecordSet& PrepareStatement();  // connection ready, record set holding the text
+    bool Run(bool wantRows);
     void OpenCursor();
-    void ReleaseTransactionUse();
+    [[noreturn]] void Failed();  // after an error: a lost connection is closed, the error goes on
 
     TDbConnection* FConnection = nullptr;
     TSqlLines FSQL;
     std::vector<TDbParam> FParams;
     TParsedSql FParsed;
-    bool FParsedValid = false;
+    const TSqlDialect* FParsedWith = nullptr;
+    bool FTextSent = false;
     int FFetchRows = 25;
     bool FFetchAll = false;
     bool FFetchedAll = true;

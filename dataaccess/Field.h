@@ -4,6 +4,7 @@
 #include <string>
 
 #include "dataaccess/FieldType.h"
+#include "dataaccess/RowStore.h"
 #include "dataaccess/Variant.h"
 
 namespace vantrelo {
@@ -48,8 +49,14 @@ public:
     void SetAsVariant(const TVariant& value);
     void Clear();  // null
 
+    // How the bound column is stored in the record (set when the field is bound).
+    TStorageKind Storage() const noexcept { return FStorage; }
+    // The value of a record's column as a variant (never null-checked: callers do).
+    static TVariant ReadValue(TRecordView record, std::size_t column, TStorageKind kind);
+
 private:
     friend class TMemoryDataSet;
+    TRecordView Record() const;
     void Store(const TVariant& value);  // converts to the field's type and writes the edit buffer
 
     TMemoryDataSet& FDataSet;
@@ -60,6 +67,7 @@ private:
     bool FReadOnly = false;
     int FFieldNo = -1;
     int FIndex = -1;
+    TStorageKind FStorage;
 };
 
 } // namespace vantrelo

@@ -48,6 +48,7 @@ public:
     std::function<void(TMemoryDataSet&)> BeforeEdit, AfterEdit, BeforePost, AfterPost;
 
     // For fields and the layers above.
+    const std::vector<TFieldDesc>& Columns() const noexcept { return FColumns; }  // as described
     TRecordView CurrentRecord() const;   // the edit buffer while editing
     TRecordView OldRecord() const;       // the row as read, while editing
     bool FieldWritten(int fieldNo) const noexcept;  // a blob written during the edit
@@ -59,8 +60,9 @@ protected:
     // Opening and closing of the store by the query layer.
     void OpenStore(const std::vector<TFieldDesc>& columns);  // binds or makes the fields
     void CloseStore();
+    void ForgetFields();                 // made fields go, declared ones are unbound
+    void CheckBrowseMode();
     TRowStore& Store() noexcept { return FStore; }
-    const std::vector<TFieldDesc>& Columns() const noexcept { return FColumns; }
     void AfterFetch();                   // Eof/Bof after the first block
     // Asks for more rows; false when there are none (providers fetching in blocks).
     virtual bool FetchMore() { return false; }
@@ -68,9 +70,10 @@ protected:
     virtual void ApplyUpdate(TDataSetState state) = 0;
     // Called when the field list is described again (cached key lists go stale).
     virtual void FieldsChanged() {}
+    // Whether Post checks that required fields have values.
+    virtual bool RequiredFieldsChecked() const { return true; }
 
 private:
-    void DoBindFields();
 
     std::vector<std::unique_ptr<TField>> FFields;
     bool FDeclaredFields = false;

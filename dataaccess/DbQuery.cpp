@@ -1,0 +1,269 @@
+#include "dataaccess/DbQuery.h"
+
+#include "dataaccess/DatabaseError.h"
+#include "dataaccess/DbConnection.h"
+#include "dataaccess/DbProviders.h"
+#include "dataaccess/TextUtils.h"
+#include "dataaccess/UpdateExecutor.h"
+
+namespace vantrelo {
+namespace {
+
+const TSqlDialect& DialectFor(const TDbConnection* connection) {
+    static const TSqlDialect standard;
+    if (connection && connection->Provider()) return connection->Provider()->GetSqlDialect();
+    return standard;
+}
+
+} // namespace
+
+void TSqlLines::Clear() {
+    FLines.clear();
+    FOnChange();
+}
+
+void TSqlLines::Add(std::u16string_view line) {
+    FLines.emplace_back(line);
+    FOnChange();
+}
+
+void TSqlLines::SetText(std::u16string_view text) {
+    FLines.clear();
+    std::size_t start = 0;
+    while (true) {
+        std::size_t end = text.find(u'\n', start);
+        std::u16string_view line = text.substr(start, end == std::u16string_view::npos ? end : end - start);
+        if (!line.empty() && line.back() == u'\r') line.remove_suffix(1);
+        if (end == std::u16string_view::npos) {
+            if (!line.empty() || FLines.empty()) FLines.emplace_back(line);
+            break;
+        }
+        FLines.emplace_back(line);
+        start = end + 1;
+    }
+    if (FLines.size() == 1 && FLines[0].empty()) FLines.clear();
+    FOnChange();
+}
+
+std::u16string TSqlLines::Text() const {
+    std::u16string text;
+    for (std::size_t i = 0; i < FLines.size(); ++i) {
+        if (i) text += u"\r\n";
+        text += FLines[i];
+    }
+    return text;
+}
+
+TCustomDbDataSet::TCustomDbDataSet(std::u16string name, const TComponent* owner)
+    : TMemoryDataSet(std::move(name), owner), FSQL([this] { SQLChanged(); }),
+      FSpecificOptions([this] { return FConnection ? FConnection->Provider() : nullptr; }) {}
+
+TCustomDbDataSet::~TCustomDbDataSet() {
+    try {
+        Close();
+    } catch (...) {
+        // Closing a query that is going away has nobody to report to.
+    }
+    FUpdater.reset();
+    FRecordSet.reset();
+    if (FConnection) FConnection->UnregisterClient(this);
+}
+
+void TCustomDbDataSet::SetConnection(TDbConnection* connection) {
+    if (connection == FConnection) return;
+    Close();
+    FUpdater.reset();
+    FRecordSet.reset();
+    FTextSent = false;
+    if (FConnection) FConnection->UnregisterClient(this);
+    FConnection = connection;
+    if (FConnection) FConnection->RegisterClient(this);
+    RebuildParams();
+}
+
+void TCustomDbDataSet::SQLChanged() {
+    Close();
+    if (FRecordSet) FRecordSet->Unprepare();
+    FTextSent = false;
+    ForgetFields();
+    RebuildParams();
+}
+
+// One entry per occurrence; entries of one name share the value, and values of names that
+// survive a change of the text are kept.
+void TCustomDbDataSet::RebuildParams() {
+    const TSqlDialect& dialect = DialectFor(FConnection);
+    FParsed = ParseSql(FSQL.Text(), dialect);
+    FParsedWith = &dialect;
+    std::vector<TDbParam> params;
+    params.reserve(FParsed.Params.size());
+    for (const auto& occurrence : FParsed.Params) {
+        TDbParam p(occurrence.Name);
+        bool shared = false;
+        for (const auto& q : params)
+            if (SameText(q.Name(), occurrence.Name)) {
+                p.ShareWith(q);
+                shared = true;
+                break;
+            }
+        if (!shared)
+            for (const auto& old : FParams)
+                if (SameText(old.Name(), occurrence.Name)) {
+                    p.ShareWith(old);
+                    break;
+                }
+        params.push_back(std::move(p));
+    }
+    FParams = std::move(params);
+    FTextSent = false;
+}
+
+TDbParam* TCustomDbDataSet::FindParam(std::u16string_view name) noexcept {
+    for (auto& p : FParams)
+        if (SameText(p.Name(), name)) return &p;
+    return nullptr;
+}
+
+TDbParam& TCustomDbDataSet::ParamByName(std::u16string_view name) {
+    if (TDbParam* p = FindParam(name)) return *p;
+    DatabaseError(u"Parameter '" + std::u16string(name) + u"' not found", this);
+}
+
+TProviderRecordSet& TCustomDbDataSet::PrepareStatement() {
+    if (!FConnection) DatabaseError(u"Connection is not defined", this);
+    if (!FConnection->Connected()) {
+        if (!FConnection->Options().AllowImplicitConnect) DatabaseError(u"Connection is not connected", this);
+        FConnection->Connect();
+    }
+    TDbProvider& provider = *FConnection->Provider();
+    TProviderTransaction* transaction = nullptr;
+    if (provider.NeedTransaction()) {
+        transaction = &FConnection->DefaultTransaction();
+        if (!transaction->InTransaction()) transaction->StartTransaction();
+    }
+    if (&provider.GetSqlDialect() != FParsedWith) RebuildParams();
+    if (!FRecordSet) {
+        FRecordSet = FConnection->ProviderConnection()->CreateRecordSet();
+        FRecordSet->SetComponent(this);
+        FTextSent = false;
+    }
+    FRecordSet->SetTransaction(transaction);
+    FSpecificOptions.ApplyTo(provider, otDataSet, *FRecordSet);
+    if (!FTextSent) {
+        FRecordSet->SetSQL(FParsed);
+        FTextSent = true;
+    }
+    return *FRecordSet;
+}
+
+void TCustomDbDataSet::Failed() {
+    try {
+        throw;
+    } catch (const EDataAccessError& e) {
+        if (e.IsFatalError() && FConnection) {
+            try {
+                FConnection->Disconnect();
+            } catch (...) {
+                // The connection is gone already; the original error is the one to report.
+            }
+        }
+        throw;
+    }
+}
+
+bool TCustomDbDataSet::Run(bool wantRows) {
+    try {
+        TProviderRecordSet& rs = PrepareStatement();
+        bool rows = rs.Execute(FParams, wantRows);
+        FRowsAffected = rs.RowsAffected();
+        return rows;
+    } catch (...) {
+        Failed();
+    }
+}
+
+void TCustomDbDataSet::OpenCursor() {
+    TProviderRecordSet& rs = *FRecordSet;
+    try {
+        OpenStore(rs.DescribeFields());
+        FFetchAll = rs.FetchAll();
+        FFetchedAll = !rs.Fetch(Store(), FFetchAll ? 0 : FFetchRows);
+        FHoldsTransaction = FConnection->Provider()->NeedTransaction();
+        AfterFetch();
+    } catch (...) {
+        CloseStore();
+        try {
+            rs.CloseCursor();
+        } catch (...) {
+            // The first error says what went wrong.
+        }
+        Failed();
+    }
+}
+
+void TCustomDbDataSet::Open() {
+    if (Active()) return;
+    if (Run(true)) OpenCursor();
+}
+
+void TCustomDbDataSet::ExecSQL() {
+    Close();
+    if (Run(false)) {
+        OpenCursor();
+        return;
+    }
+    if (AutoCommit) {
+        try {
+            FConnection->CommitAfterModification(this);
+        } catch (...) {
+            Failed();
+        }
+    }
+}
+
+void TCustomDbDataSet::Close() {
+    if (!Active()) return;
+    Cancel();
+    CloseStore();
+    FHoldsTransaction = false;
+    if (FRecordSet) FRecordSet->CloseCursor();
+}
+
+bool TCustomDbDataSet::FetchMore() {
+    if (FFetchedAll || !FRecordSet) return false;
+    std::size_t before = Store().RowCount();
+    try {
+        FFetchedAll = !FRecordSet->Fetch(Store(), FFetchRows);
+    } catch (...) {
+        FFetchedAll = true;
+        Failed();
+    }
+    return Store().RowCount() > before;
+}
+
+void TCustomDbDataSet::ConnectionDisconnecting() {
+    try {
+        Close();
+    } catch (...) {
+        // The cursor goes with the connection either way.
+    }
+    FUpdater.reset();
+    FRecordSet.reset();
+    FTextSent = false;
+    ForgetFields();
+}
+
+void TCustomDbDataSet::ApplyUpdate(TDataSetState state) {
+    if (!FUpdater) FUpdater = std::make_unique<TUpdateExecutor>(*this);
+    try {
+        FUpdater->Apply(state);
+    } catch (...) {
+        Failed();
+    }
+}
+
+void TCustomDbDataSet::FieldsChanged() {
+    if (FUpdater) FUpdater->FieldsChanged();
+}
+
+} // namespace vantrelo
