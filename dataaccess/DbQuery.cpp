@@ -96,32 +96,27 @@ void TCustomDbDataSet::RebuildParams() {
     FParsed = ParseSql(FSQL.Text(), dialect);
     FParsedWith = &dialect;
     std::vector<TDbParam> params;
+    std::unordered_map<std::u16string, std::size_t> index;
     params.reserve(FParsed.Params.size());
     for (const auto& occurrence : FParsed.Params) {
         TDbParam p(occurrence.Name);
-        bool shared = false;
-        for (const auto& q : params)
-            if (SameText(q.Name(), occurrence.Name)) {
-                p.ShareWith(q);
-                shared = true;
-                break;
-            }
-        if (!shared)
-            for (const auto& old : FParams)
-                if (SameText(old.Name(), occurrence.Name)) {
-                    p.ShareWith(old);
-                    break;
-                }
+        std::u16string key = UpperCase(occurrence.Name);
+        if (auto first = index.find(key); first != index.end()) {
+            p.ShareWith(params[first->second]);
+        } else {
+            if (auto old = FParamIndex.find(key); old != FParamIndex.end()) p.ShareWith(FParams[old->second]);
+            index.emplace(std::move(key), params.size());
+        }
         params.push_back(std::move(p));
     }
     FParams = std::move(params);
+    FParamIndex = std::move(index);
     FTextSent = false;
 }
 
-TDbParam* TCustomDbDataSet::FindParam(std::u16string_view name) noexcept {
-    for (auto& p : FParams)
-        if (SameText(p.Name(), name)) return &p;
-    return nullptr;
+TDbParam* TCustomDbDataSet::FindParam(std::u16string_view name) {
+    auto it = FParamIndex.find(UpperCase(name));
+    return it == FParamIndex.end() ? nullptr : &FParams[it->second];
 }
 
 TDbParam& TCustomDbDataSet::ParamByName(std::u16string_view name) {

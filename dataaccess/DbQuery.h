@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "dataaccess/DbParam.h"
@@ -57,7 +58,7 @@ public:
     TSqlLines& SQL() noexcept { return FSQL; }
     std::vector<TDbParam>& Params() noexcept { return FParams; }
     TDbParam& ParamByName(std::u16string_view name);   // "Parameter '%s' not found"
-    TDbParam* FindParam(std::u16string_view name) noexcept;
+    TDbParam* FindParam(std::u16string_view name);
     TStatementKind StatementKind() const noexcept { return FParsed.Kind; }
 
     int FetchRows() const noexcept { return FFetchRows; }
@@ -101,6 +102,7 @@ private:
     TDbConnection* FConnection = nullptr;
     TSqlLines FSQL;
     std::vector<TDbParam> FParams;
+    std::unordered_map<std::u16string, std::size_t> FParamIndex;  // upper-case name → first entry
     TParsedSql FParsed;
     const TSqlDialect* FParsedWith = nullptr;
     bool FTextSent = false;

@@ -41,13 +41,20 @@ TField& TMemoryDataSet::AddField(std::u16string fieldName, TFieldType dataType, 
     FFields.push_back(std::make_unique<TField>(*this, std::move(fieldName), dataType, size, required));
     FFields.back()->FIndex = int(FFields.size() - 1);
     FDeclaredFields = true;
+    FFieldIndexValid = false;
     return *FFields.back();
 }
 
-TField* TMemoryDataSet::FindField(std::u16string_view name) const noexcept {
-    for (const auto& f : FFields)
-        if (SameText(f->FieldName(), name)) return f.get();
-    return nullptr;
+void TMemoryDataSet::IndexFields() const {
+    FFieldIndex.clear();
+    for (const auto& f : FFields) FFieldIndex.emplace(UpperCase(f->FieldName()), f.get());
+    FFieldIndexValid = true;
+}
+
+TField* TMemoryDataSet::FindField(std::u16string_view name) const {
+    if (!FFieldIndexValid) IndexFields();
+    auto it = FFieldIndex.find(UpperCase(name));
+    return it == FFieldIndex.end() ? nullptr : it->second;
 }
 
 TField& TMemoryDataSet::FieldByName(std::u16string_view name) {
@@ -90,6 +97,7 @@ void TMemoryDataSet::OpenStore(const std::vector<TFieldDesc>& columns) {
             FFields.push_back(std::move(f));
         }
     }
+    FFieldIndexValid = false;
     FieldsChanged();
     FState = dsBrowse;
     FCurrent = 0;
@@ -114,6 +122,7 @@ void TMemoryDataSet::ForgetFields() {
     else
         for (auto& f : FFields) f->FFieldNo = -1;
     FColumns.clear();
+    FFieldIndexValid = false;
     FieldsChanged();
 }
 

@@ -3,6 +3,7 @@
 // buffer of the current row. Running statements is TCustomDbDataSet's.
 #include <functional>
 #include <memory>
+#include <unordered_map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,7 +25,7 @@ public:
     TField& AddField(std::u16string fieldName, TFieldType dataType, int size = 0, bool required = false);
     const std::vector<std::unique_ptr<TField>>& Fields() const noexcept { return FFields; }
     TField& FieldByName(std::u16string_view name);   // "Field '%s' not found"
-    TField* FindField(std::u16string_view name) const noexcept;
+    TField* FindField(std::u16string_view name) const;
 
     TDataSetState State() const noexcept { return FState; }
     bool Active() const noexcept { return FState != dsInactive; }
@@ -75,7 +76,11 @@ protected:
 
 private:
 
+    void IndexFields() const;
+
     std::vector<std::unique_ptr<TField>> FFields;
+    mutable std::unordered_map<std::u16string, TField*> FFieldIndex;  // upper-case name → first field
+    mutable bool FFieldIndexValid = false;
     bool FDeclaredFields = false;
     std::vector<TFieldDesc> FColumns;
     TRowStore FStore;

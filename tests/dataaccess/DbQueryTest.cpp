@@ -235,7 +235,11 @@ TEST_F(Query, DeclaredFieldsBindByNameAndRefuseOtherTypes) {
 TEST_F(Query, FieldsAreSetOnlyInEditState) {
     ScriptRows(u"select * from t", 1);
     FQuery.SQL().SetText(u"select * from t");
-    EXPECT_EQ(MessageOf([&] { FQuery.Open(), FQuery.Close(), FQuery.FieldByName(u"CODE").AsInteger(); }),
+    FQuery.Open();
+    FQuery.Close();
+    // A closed dataset reads as null and refuses writes.
+    EXPECT_TRUE(FQuery.FieldByName(u"CODE").IsNull());
+    EXPECT_EQ(MessageOf([&] { FQuery.FieldByName(u"CODE").SetAsInteger(1); }),
               "sqlCloud: Cannot perform this operation on a closed dataset");
     FQuery.Open();
     EXPECT_EQ(MessageOf([&] { FQuery.FieldByName(u"CODE").SetAsInteger(5); }),
