@@ -1,0 +1,1 @@
+#include "tests/providers/mysql/LoopbackPeers.h"
