@@ -1,7 +1,10 @@
 #pragma once
 // Conversions between Unicode text and the system's 8-bit ("ANSI") code page, and UTF-8.
 // Windows uses the OS's own conversions; elsewhere iconv with Windows-1252, the code page
-// of the shop machines. A character the code page lacks becomes '?', on every platform.
+// of the shop machines. A character the code page lacks becomes '?', on every platform
+// (a surrogate pair, or a lone surrogate, counts as one character). The five bytes
+// Windows-1252 leaves undefined (81 8D 8F 90 9D) map to the C1 controls U+0081 etc. and
+// back, as Windows does, so every byte string survives a round trip.
 #include <string>
 #include <string_view>
 

@@ -35,4 +35,8 @@ public:
     using Exception::Exception;
 };
 
+// The system's text for an error code (errno on POSIX, GetLastError/WSAGetLastError on
+// Windows), without trailing line breaks, blanks or full stop.
+std::u16string SysErrorMessage(int errorCode);
+
 } // namespace vantrelo
