@@ -65,6 +65,37 @@ bool ForceDirectories(std::u16string_view path) {
     return fs::is_directory(native, error);
 }
 
+bool ReadFileBytes(std::u16string_view path, std::string& bytes) {
+    bytes.clear();
+#ifdef _WIN32
+    const std::wstring name(path.begin(), path.end());
+    HANDLE file = ::CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    char buffer[65536];
+    DWORD n = 0;
+    bool ok = true;
+    while ((ok = ::ReadFile(file, buffer, sizeof buffer, &n, nullptr) != 0) && n > 0) bytes.append(buffer, n);
+    ::CloseHandle(file);
+    return ok;
+#else
+    const int fd = ::open(UnicodeToUtf8(path).c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    char buffer[65536];
+    ssize_t n;
+    while ((n = ::read(fd, buffer, sizeof buffer)) != 0) {
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            ::close(fd);
+            return false;
+        }
+        bytes.append(buffer, std::size_t(n));
+    }
+    ::close(fd);
+    return true;
+#endif
+}
+
 void WriteFileBytes(std::u16string_view path, std::string_view bytes) {
 #ifdef _WIN32
     const std::wstring name(path.begin(), path.end());

@@ -1,0 +1,29 @@
+#pragma once
+// The installation's settings: how to reach the local database, the access-code prefix
+// and the overlap of the synchronisation windows. Kept in a small "key=value" file
+// ("vantrelo.ini" beside the executable unless another is named); a missing file or key
+// gives the defaults below.
+#include <string>
+#include <string_view>
+
+namespace vantrelo {
+
+struct TInstallSettings {
+    std::u16string LocalServer = u"localhost";
+    int LocalPort = 3050;
+    std::u16string LocalDatabase = DefaultLocalDatabase();
+    std::u16string LocalUser = u"sysdba";
+    std::u16string LocalPassword = u"masterkey";
+    std::u16string AccessPrefix = u"357";  // the three digits in front of HHMM
+    int OverlapMinutes = 5;                // each change window starts this long before the stored time
+
+    static std::u16string DefaultLocalDatabase();
+    static std::u16string DefaultPath();   // vantrelo.ini in the executable's folder
+};
+
+// Reads the file; a missing file gives the defaults. Raises EConvertError naming the key
+// for a value that is not a number where one is needed, or a line that is not key=value.
+TInstallSettings LoadInstallSettings(std::u16string_view path);
+TInstallSettings ParseInstallSettings(std::string_view text);
+
+} // namespace vantrelo
