@@ -77,6 +77,7 @@ bool ReadFileBytes(std::u16string_view path, std::string& bytes) {
     bool ok = true;
     while ((ok = ::ReadFile(file, buffer, sizeof buffer, &n, nullptr) != 0) && n > 0) bytes.append(buffer, n);
     ::CloseHandle(file);
+    if (!ok) bytes.clear();
     return ok;
 #else
     const int fd = ::open(UnicodeToUtf8(path).c_str(), O_RDONLY | O_CLOEXEC);
@@ -87,6 +88,7 @@ bool ReadFileBytes(std::u16string_view path, std::string& bytes) {
         if (n < 0) {
             if (errno == EINTR) continue;
             ::close(fd);
+            bytes.clear();
             return false;
         }
         bytes.append(buffer, std::size_t(n));

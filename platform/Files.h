@@ -21,7 +21,7 @@ bool ForceDirectories(std::u16string_view path);
 // Creates or empties the file and writes the bytes. Raises EFCreateError
 // "Cannot create file \"%s\". %s" with the path and the system's reason.
 void WriteFileBytes(std::u16string_view path, std::string_view bytes);
-// The whole content of a file; false when it does not exist or cannot be read.
+// The whole content of a file; false (and bytes empty) when it does not exist or cannot be read.
 bool ReadFileBytes(std::u16string_view path, std::string& bytes);
 // The full path of the running executable.
 std::u16string ExecutablePath();

@@ -47,6 +47,18 @@ TEST_F(Files, WriteCreatesThenTruncates) {
     EXPECT_EQ(fs::file_size(FRoot / "empty.txt"), 0u);
 }
 
+TEST_F(Files, ReadGivesWhatWasWritten) {
+    const std::string bytes("a\0\xFF\r\n", 5);
+    WriteFileBytes(Path("Ação.ini"), bytes);
+    std::string read = "old";
+    EXPECT_TRUE(ReadFileBytes(Path("Ação.ini"), read));
+    EXPECT_EQ(read, bytes);
+    read = "old";
+    EXPECT_FALSE(ReadFileBytes(Path("missing.ini"), read));
+    EXPECT_EQ(read, "");
+    EXPECT_FALSE(ReadFileBytes(Utf8ToUnicode(FRoot.string()), read));  // a folder
+}
+
 TEST_F(Files, WriteIntoMissingFolderNamesPathAndReason) {
     const std::u16string path = Path("logSic/Log_01.txt");
     try {
