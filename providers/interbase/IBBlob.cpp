@@ -20,6 +20,21 @@ void TIBBlob::Close(ibapi::THandle& blob) noexcept {
     blob = ibapi::NullHandle;
 }
 
+void TIBBlob::Fail(ibapi::THandle& blob) {
+    ibapi::TStatusVector failed = FStatus;  // closing overwrites the status
+    Close(blob);
+    FConnection.RaiseError(failed, FComponent);
+}
+
+void TIBBlob::Finish(ibapi::THandle& blob) {
+    ibapi::TStatus result;
+    {
+        TIBLibrary::TBusy busy(FConnection.Library());
+        result = FConnection.Library().Api().isc_close_blob(FStatus.data(), &blob);
+    }
+    FConnection.Check(result, FStatus, FComponent);
+}
+
 std::string_view TIBBlob::Read(ibapi::THandle* transaction, const ibapi::TQuad& id) {
     if (ibapi::IsNullQuad(id)) throw EDatabaseError(u"Invalid BLOB ID");
     TIBLibrary& library = FConnection.Library();
@@ -49,15 +64,9 @@ std::string_view TIBBlob::Read(ibapi::THandle* transaction, const ibapi::TQuad& 
             continue;
         }
         if (result == ibapi::IscSegstrEof) break;
-        ibapi::TStatusVector failed = FStatus;
-        Close(blob);
-        FConnection.RaiseError(failed, FComponent);
+        Fail(blob);
     }
-    {
-        TIBLibrary::TBusy busy(library);
-        result = api.isc_close_blob(FStatus.data(), &blob);
-    }
-    FConnection.Check(result, FStatus, FComponent);
+    Finish(blob);
     return {FBuffer.data(), length};
 }
 
@@ -78,17 +87,9 @@ ibapi::TQuad TIBBlob::Write(ibapi::THandle* transaction, std::string_view data) 
             TIBLibrary::TBusy busy(library);
             result = api.isc_put_segment(FStatus.data(), &blob, static_cast<unsigned short>(n), data.data() + at);
         }
-        if (result != 0) {
-            ibapi::TStatusVector failed = FStatus;
-            Close(blob);
-            FConnection.RaiseError(failed, FComponent);
-        }
+        if (result != 0) Fail(blob);
     }
-    {
-        TIBLibrary::TBusy busy(library);
-        result = api.isc_close_blob(FStatus.data(), &blob);
-    }
-    FConnection.Check(result, FStatus, FComponent);
+    Finish(blob);
     return id;
 }
 

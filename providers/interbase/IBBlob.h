@@ -24,6 +24,8 @@ public:
 
 private:
     void Close(ibapi::THandle& blob) noexcept;
+    [[noreturn]] void Fail(ibapi::THandle& blob);  // raises the failed call's error, the blob closed
+    void Finish(ibapi::THandle& blob);             // closes, raising a failure
 
     TIBConnection& FConnection;
     const TComponent* FComponent;

@@ -63,12 +63,6 @@ TDpbEncoding DpbEncodingOf(int code) {
     }
 }
 
-std::u16string LowerAsciiText(std::u16string_view text) {
-    std::u16string r(text);
-    for (auto& c : r) c = LowerAscii(c);
-    return r;
-}
-
 void AppendLengthPrefixed(std::string& dpb, char code, std::string_view value) {
     if (value.size() > 255) throw EDatabaseError(u"Unsupported length");
     dpb += code;
@@ -82,12 +76,8 @@ void AppendInt32(std::string& buffer, std::int32_t value) {
 }
 
 void AppendExtraDpbLine(std::string& dpb, const std::u16string& line) {
-    std::size_t eq = line.find(u'=');
-    std::u16string name = LowerAsciiText(Trim(eq == std::u16string::npos ? std::u16string_view(line)
-                                                                         : std::u16string_view(line).substr(0, eq)));
-    std::u16string value = eq == std::u16string::npos ? std::u16string() : Trim(std::u16string_view(line).substr(eq + 1));
-    if (name.starts_with(u"isc_dpb_")) name.erase(0, 8);
-    if (eq == std::u16string::npos && name != u"utf8_filename") return;
+    auto [name, value, hasValue] = ParseIBParamLine(line, u"isc_dpb_");
+    if (!hasValue && name != u"utf8_filename") return;
     auto it = std::find_if(DpbNames.begin() + 1, DpbNames.end(), [&](const char16_t* n) { return name == n; });
     if (it == DpbNames.end()) throw EDatabaseError(u"Unknown DPB constant (" + name + u")");
     int code = int(it - DpbNames.begin());
@@ -126,15 +116,6 @@ std::string Encode(const std::u16string& text, bool utf8) {
     return utf8 ? UnicodeToUtf8(text) : UnicodeToAnsi(text).Bytes();
 }
 
-std::u16string QuotedLiteral(std::u16string_view text) {
-    std::u16string r = u"'";
-    for (char16_t c : text) {
-        if (c == u'\'') r += u'\'';
-        r += c;
-    }
-    return r + u"'";
-}
-
 // "v3.0.11" → 3 and 0, from the "-V" part of a server version text.
 void ParseServerVersion(std::string_view text, int& major, int& minor) {
     std::size_t at = text.find("-V");
@@ -154,6 +135,26 @@ void ParseServerVersion(std::string_view text, int& major, int& minor) {
 }
 
 } // namespace
+
+std::u16string QuotedSqlString(std::u16string_view text) {
+    std::u16string r = u"'";
+    for (char16_t c : text) {
+        if (c == u'\'') r += u'\'';
+        r += c;
+    }
+    return r + u"'";
+}
+
+TIBParamLine ParseIBParamLine(std::u16string_view line, std::u16string_view prefix) {
+    TIBParamLine r;
+    std::size_t eq = line.find(u'=');
+    r.HasValue = eq != std::u16string_view::npos;
+    r.Name = Trim(r.HasValue ? line.substr(0, eq) : line);
+    for (auto& c : r.Name) c = LowerAscii(c);
+    if (r.HasValue) r.Value = Trim(line.substr(eq + 1));
+    if (r.Name.starts_with(prefix)) r.Name.erase(0, prefix.size());
+    return r;
+}
 
 std::u16string BuildAttachString(TIBProtocol protocol, const std::u16string& server, const std::u16string& port,
                                  const std::u16string& database) {
@@ -238,16 +239,20 @@ void TIBConnection::SetProp(int prop, const TVariant& value) {
     }
 }
 
+template <class T> void TIBConnection::Change(T& field, const T& value) {
+    if (field == value) return;
+    field = value;
+    ParametersChanged();
+}
+
 void TIBConnection::SetServer(const std::u16string& v) { FServer = v; }
 
 void TIBConnection::SetUsername(const std::u16string& v) {
-    if (v != FUsername) ParametersChanged();
-    FUsername = v;
+    Change(FUsername, v);
 }
 
 void TIBConnection::SetPassword(const std::u16string& v) {
-    if (v != FPassword) ParametersChanged();
-    FPassword = v;
+    Change(FPassword, v);
 }
 
 void TIBConnection::SetPort(int v) {
@@ -255,33 +260,24 @@ void TIBConnection::SetPort(int v) {
     FPortText = IntToStr(v);
 }
 
-void TIBConnection::SetCharset(const std::u16string& charset) {
-    if (charset == FCharset) return;
-    FCharset = charset;
-    ParametersChanged();
-    // The attachment keeps its character set until the next attach, but statements
-    // convert by the new parameters at once.
-    if (GetConnected()) ReadCharsetParameters();
-}
+// The attachment keeps its character set until the next attach, and the conversions
+// must follow the attachment: the new set's parameters are read when it is attached.
+void TIBConnection::SetCharset(const std::u16string& charset) { Change(FCharset, charset); }
 
 void TIBConnection::SetUseUnicode(bool value) {
-    if (value != FUseUnicode) ParametersChanged();
-    FUseUnicode = value;
+    Change(FUseUnicode, value);
 }
 
 void TIBConnection::SetRole(const std::u16string& role) {
-    if (role != FRole) ParametersChanged();
-    FRole = role;
+    Change(FRole, role);
 }
 
 void TIBConnection::SetTrustedAuthentication(bool value) {
-    if (value != FTrustedAuthentication) ParametersChanged();
-    FTrustedAuthentication = value;
+    Change(FTrustedAuthentication, value);
 }
 
 void TIBConnection::SetNoDBTriggers(bool value) {
-    if (value != FNoDBTriggers) ParametersChanged();
-    FNoDBTriggers = value;
+    Change(FNoDBTriggers, value);
 }
 
 void TIBConnection::SetExtraParams(std::vector<std::u16string> lines) {
@@ -370,17 +366,22 @@ void TIBConnection::Connect() {
     }
 }
 
-void TIBConnection::ReadDatabaseDialect() {
-    const char items[] = {ibapi::InfoDbSqlDialect};
-    char reply[1024] = {};
+std::string TIBConnection::DatabaseInfo(std::string_view items) {
+    std::string reply(1024, '\0');
     ibapi::TStatus result;
     {
         TIBLibrary::TBusy busy(*FLibrary);
-        result = FLibrary->Api().isc_database_info(FStatus.data(), &FDatabaseHandle, short(sizeof items), items,
-                                                   short(sizeof reply), reply);
+        result = FLibrary->Api().isc_database_info(FStatus.data(), &FDatabaseHandle, short(items.size()), items.data(),
+                                                   short(reply.size()), reply.data());
     }
     Check(result, FStatus, FComponent);
-    FDatabaseDialect = short(ReadInfoInteger(std::string_view(reply, sizeof reply), ibapi::InfoDbSqlDialect, 1));
+    return reply;
+}
+
+void TIBConnection::ReadDatabaseDialect() {
+    const char items[] = {ibapi::InfoDbSqlDialect};
+    std::string reply = DatabaseInfo(std::string_view(items, sizeof items));
+    FDatabaseDialect = short(ReadInfoInteger(reply, ibapi::InfoDbSqlDialect, 1));
     if (FDatabaseDialect < FRequestedDialect) FRequestedDialect = FDatabaseDialect;
 }
 
@@ -394,15 +395,13 @@ void TIBConnection::ReadCharsetParameters() {
     if (FUseUnicode && !charset.empty() && UpperCase(charset) != u"UTF8") charset = u"UNICODE_FSS";
     std::u16string sql(Select);
     if (charset.empty()) sql += u"AND (CST.RDB$CHARACTER_SET_NAME = DB.RDB$CHARACTER_SET_NAME)";
-    else sql += u"AND (CST.RDB$CHARACTER_SET_NAME = UPPER(" + QuotedLiteral(charset) + u"))";
+    else sql += u"AND (CST.RDB$CHARACTER_SET_NAME = UPPER(" + QuotedSqlString(charset) + u"))";
 
     // Conversions of the query itself: plain 8-bit until the parameters are known.
     FCharsetId = 0;
     FCharLength = 1;
     FAnsiCharsetId = -1;
-    TIBTransaction transaction(*this);
-    transaction.StartTransaction();
-    try {
+    InOwnTransaction(*this, false, [&](TIBTransaction& transaction) {
         auto rows = SelectRows(*this, transaction, sql);
         if (rows.empty() && !charset.empty()) {
             // The server also knows its character sets by alias names ("UTF-8" is UTF8):
@@ -410,7 +409,7 @@ void TIBConnection::ReadCharsetParameters() {
             sql = std::u16string(Select) +
                   u"AND (CST.RDB$CHARACTER_SET_ID = (SELECT FIRST 1 T.RDB$TYPE FROM RDB$TYPES T\r\n"
                   u"WHERE T.RDB$FIELD_NAME = 'RDB$CHARACTER_SET_NAME' AND T.RDB$TYPE_NAME = UPPER(" +
-                  QuotedLiteral(charset) + u")))";
+                  QuotedSqlString(charset) + u")))";
             rows = SelectRows(*this, transaction, sql);
         }
         int charsetId = 0, charLength = 1;
@@ -430,42 +429,28 @@ void TIBConnection::ReadCharsetParameters() {
                                        IntToStr(GetACP()) + u"'");
             if (!ansi.empty()) FAnsiCharsetId = ansi[0][0].AsInteger();
         }
-        transaction.Commit();
         FCharsetId = charsetId;
         FCharLength = charLength;
-    } catch (...) {
-        try {
-            transaction.Rollback();
-        } catch (...) {
-            // The query's error is the one to report.
-        }
-        throw;
-    }
+        return true;
+    });
 }
 
 void TIBConnection::ReadServerVersion() {
     CheckConnected();
     const char items[] = {ibapi::InfoFirebirdVersion, ibapi::InfoVersion, ibapi::InfoEnd};
-    char reply[1024] = {};
-    ibapi::TStatus result;
-    {
-        TIBLibrary::TBusy busy(*FLibrary);
-        result = FLibrary->Api().isc_database_info(FStatus.data(), &FDatabaseHandle, short(sizeof items), items,
-                                                   short(sizeof reply), reply);
-    }
-    Check(result, FStatus, FComponent);
+    std::string reply = DatabaseInfo(std::string_view(items, sizeof items));
     FServerIsFirebird = false;
     std::string firebirdText, versionText;
     std::size_t i = 0;
-    while (i + 3 <= sizeof reply && reply[i] != ibapi::InfoEnd) {
+    while (i + 3 <= reply.size() && reply[i] != ibapi::InfoEnd) {
         char item = reply[i];
         std::size_t length = std::uint8_t(reply[i + 1]) | (std::size_t(std::uint8_t(reply[i + 2])) << 8);
         std::size_t data = i + 3;
-        if (data + length > sizeof reply) break;
+        if (data + length > reply.size()) break;
         // Both items hold a count of texts, then length-prefixed texts; the first serves.
         if ((item == ibapi::InfoFirebirdVersion || item == ibapi::InfoVersion) && length >= 2) {
             std::size_t textLength = std::uint8_t(reply[data + 1]);
-            std::string text(reply + data + 2, std::min(textLength, length - 2));
+            std::string text = reply.substr(data + 2, std::min(textLength, length - 2));
             if (item == ibapi::InfoFirebirdVersion) {
                 firebirdText = text;
                 FServerIsFirebird = true;
@@ -547,7 +532,7 @@ void TIBConnection::RemoveTransaction(TIBTransaction* transaction) { std::erase(
 std::u16string TIBConnection::GetKeyList(const std::u16string& table, TProviderTransaction* given) {
     CheckConnected();
     auto condition = [](std::u16string_view column, std::u16string_view value) {
-        return std::u16string(column) + u" = " + QuotedLiteral(value);
+        return std::u16string(column) + u" = " + QuotedSqlString(value);
     };
     auto run = [&](TIBTransaction& transaction) {
         auto pk = SelectRows(*this, transaction,
@@ -579,21 +564,7 @@ std::u16string TIBConnection::GetKeyList(const std::u16string& table, TProviderT
     auto* transaction = dynamic_cast<TIBTransaction*>(given);
     if (transaction && transaction->InTransaction()) return run(*transaction);
     // No active transaction to read in: a short one of our own.
-    TIBTransaction own(*this);
-    own.SetReadOnly(true);
-    own.StartTransaction();
-    std::u16string keys;
-    try {
-        keys = run(own);
-    } catch (...) {
-        try {
-            own.Rollback();
-        } catch (...) {
-        }
-        throw;
-    }
-    own.Commit();
-    return keys;
+    return InOwnTransaction(*this, true, run);
 }
 
 } // namespace vantrelo

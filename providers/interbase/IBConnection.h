@@ -17,6 +17,17 @@ class TIBLibrary;
 class TIBTransaction;
 class EIBError;
 
+// A text as an SQL string literal: in single quotes, quotes inside doubled.
+std::u16string QuotedSqlString(std::u16string_view text);
+
+// A "name=value" line of extra DPB or custom TPB entries: the name trimmed, lower-cased
+// and without the prefix ("isc_dpb_"), the value trimmed.
+struct TIBParamLine {
+    std::u16string Name, Value;
+    bool HasValue = false;
+};
+TIBParamLine ParseIBParamLine(std::u16string_view line, std::u16string_view prefix);
+
 // server, port and database as the client library wants them ("localhost:C:\x.fdb").
 std::u16string BuildAttachString(TIBProtocol protocol, const std::u16string& server, const std::u16string& port,
                                  const std::u16string& database);
@@ -61,7 +72,7 @@ public:
     std::unique_ptr<TProviderRecordSet> CreateRecordSet() override;
     std::u16string GetKeyList(const std::u16string& table, TProviderTransaction* transaction) override;
 
-    // Settings (the options of the provider).
+    // Settings (the options of the provider). A new character set takes effect at the next attach.
     void SetCharset(const std::u16string& charset);
     const std::u16string& Charset() const noexcept { return FCharset; }
     void SetUseUnicode(bool value);
@@ -116,11 +127,13 @@ public:
 
 private:
     void SelectLibrary();
+    std::string DatabaseInfo(std::string_view items);  // the reply to isc_database_info
     void ReadDatabaseDialect();
     void ReadCharsetParameters();
     void ReadServerVersion();
     ibapi::TStatus DetachHandle() noexcept;  // the handle is cleared whatever the result
     void ParametersChanged() noexcept { FParamsChanged = true; }
+    template <class T> void Change(T& field, const T& value);  // a DPB setting
 
     // settings
     std::u16string FPortText = u"3050";

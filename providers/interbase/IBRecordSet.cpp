@@ -45,15 +45,6 @@ template <class S> void FitToLength(S& text, std::size_t length) {
     text.resize(length, typename S::value_type(' '));
 }
 
-std::u16string QuotedLiteral(std::u16string_view text) {
-    std::u16string r = u"'";
-    for (char16_t c : text) {
-        if (c == u'\'') r += u'\'';
-        r += c;
-    }
-    return r + u"'";
-}
-
 } // namespace
 
 TIBFieldDesc DescribeIBColumn(const TIBSqlVar& var, const TIBColumnSettings& s) {
@@ -273,7 +264,7 @@ void TIBRecordSet::ApplyBooleanDomains() {
             std::u16string list;
             for (const auto& t : tables) {
                 if (!list.empty()) list += u", ";
-                list += QuotedLiteral(t);
+                list += QuotedSqlString(t);
             }
             auto rows = SelectRows(FConnection, *IBTransaction(),
                                    u"SELECT RDB$RELATION_NAME, RDB$FIELD_NAME, RDB$FIELD_SOURCE FROM RDB$RELATION_FIELDS "

@@ -24,12 +24,7 @@ constexpr std::array<const char16_t*, ibapi::TpbLastPublished + 1> TpbNames = {
 };
 
 void AppendCustomLine(std::string& tpb, std::vector<int>& written, const std::u16string& line) {
-    std::size_t eq = line.find(u'=');
-    std::u16string name = Trim(eq == std::u16string::npos ? std::u16string_view(line)
-                                                          : std::u16string_view(line).substr(0, eq));
-    for (auto& c : name) c = LowerAscii(c);
-    std::u16string value = eq == std::u16string::npos ? std::u16string() : Trim(std::u16string_view(line).substr(eq + 1));
-    if (name.starts_with(u"isc_tpb_")) name.erase(0, 8);
+    auto [name, value, hasValue] = ParseIBParamLine(line, u"isc_tpb_");
     auto it = std::find_if(TpbNames.begin() + 1, TpbNames.end(), [&](const char16_t* n) { return name == n; });
     if (it == TpbNames.end()) throw EDatabaseError(u"Unknown TPB constant (" + name + u")");
     int code = int(it - TpbNames.begin());

@@ -53,4 +53,24 @@ private:
     ibapi::TStatusVector FStatus{};
 };
 
+// Runs work(transaction) in a short transaction of its own: committed when the work is
+// done, rolled back when it fails.
+template <class F> auto InOwnTransaction(TIBConnection& connection, bool readOnly, F&& work) {
+    TIBTransaction transaction(connection);
+    transaction.SetReadOnly(readOnly);
+    transaction.StartTransaction();
+    try {
+        auto result = work(transaction);
+        transaction.Commit();
+        return result;
+    } catch (...) {
+        try {
+            if (transaction.InTransaction()) transaction.Rollback();
+        } catch (...) {
+            // The work's error is the one to report.
+        }
+        throw;
+    }
+}
+
 } // namespace vantrelo

@@ -19,6 +19,7 @@
 #include "tests/support/TestServers.h"
 
 using namespace vantrelo;
+using vantrelo::test::HexOf;
 using vantrelo::test::TIBTestDatabase;
 
 namespace {
@@ -71,15 +72,6 @@ TDbParam Param(const char16_t* name, TVariant value) {
 
 std::string AnsiOf(TRecordView row, std::size_t field) { return std::string(row.Bytes(field)); }
 
-std::string Hex(std::string_view bytes) {
-    static const char digits[] = "0123456789ABCDEF";
-    std::string r;
-    for (char c : bytes) {
-        r += digits[(static_cast<unsigned char>(c) >> 4) & 0xF];
-        r += digits[static_cast<unsigned char>(c) & 0xF];
-    }
-    return r;
-}
 
 } // namespace
 
@@ -220,6 +212,18 @@ TEST(IBServerStatement, TypesRowCountsAndErrors) {
         EXPECT_EQ(e.Message(), u"SQL statement doesn't return rows");
     }
 
+    // A RETURNING clause hands back its row.
+    auto returning = s.Statement(u"insert into SEM_CHAVE (A, B) values (:A, 'r') returning A, B");
+    ASSERT_TRUE(returning->Execute(std::vector<TDbParam>{Param(u"A", std::int32_t(41))}, true));
+    EXPECT_EQ(returning->RowsAffected(), 1);
+    TRowStore returned;
+    returned.SetLayout(returning->DescribeFields());
+    EXPECT_FALSE(returning->Fetch(returned, 25));
+    returning->CloseCursor();
+    ASSERT_EQ(returned.RowCount(), 1u);
+    EXPECT_EQ(returned.Row(0).Int32(0), 41);
+    EXPECT_EQ(AnsiOf(returned.Row(0), 1), "r");
+
     struct Bad {
         const char16_t* sql;
         int sqlCode;
@@ -227,6 +231,7 @@ TEST(IBServerStatement, TypesRowCountsAndErrors) {
     } bad[] = {
         {u"selec * from config_geral", -104, u"Token unknown"},
         {u"select * from NAO_EXISTE", -204, u"Table unknown\rNAO_EXISTE"},
+        {u"select * from \"TABELA_\u00c7\"", -204, u"TABELA_\u00c7"},  // names in the server's text decode too
     };
     for (const auto& b : bad) {
         try {
@@ -404,7 +409,7 @@ TEST(IBServerCharset, AnsiTextRoundTripsThroughWin1252AndNoneColumns) {
     VANTRELO_REQUIRE_FIREBIRD(server);
     TIBTestDatabase db(server, "ibcharset", TIBTestDatabase::CatalogueScript());
     const std::string accented = "Caf\xe9 a\xe7\xfa" "car \xc0 vista \x80 5";  // "Café açúcar À vista € 5"
-    const std::string hex = Hex(accented);
+    const std::string hex = HexOf(accented);
     {
         TSession s(db);
         AnsiString text(accented);

@@ -28,6 +28,16 @@ std::string ReadFile(const std::string& path) {
 
 } // namespace
 
+std::string HexOf(std::string_view bytes) {
+    static const char digits[] = "0123456789ABCDEF";
+    std::string r;
+    for (char c : bytes) {
+        r += digits[(static_cast<unsigned char>(c) >> 4) & 0xF];
+        r += digits[static_cast<unsigned char>(c) & 0xF];
+    }
+    return r;
+}
+
 std::string TIBTestDatabase::CatalogueScript() {
     return ReadFile(std::string(VANTRELO_SOURCE_DIR) + "/tests/fixtures/interbase/catalogue.sql");
 }

@@ -1,6 +1,7 @@
 #pragma once
 // A throwaway database on the Firebird test server, made with the server's own isql tool.
 #include <string>
+#include <string_view>
 
 #include "tests/support/TestServers.h"
 
@@ -10,6 +11,9 @@ class TIBConnection;
 }
 
 namespace vantrelo::test {
+
+// Bytes in upper-case hex, as isql shows OCTETS.
+std::string HexOf(std::string_view bytes);
 
 class TIBTestDatabase {
 public:
