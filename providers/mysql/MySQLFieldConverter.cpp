@@ -1,6 +1,8 @@
 #include "providers/mysql/MySQLFieldConverter.h"
 
+#include <algorithm>
 #include <charconv>
+#include <limits>
 
 #include "dataaccess/DatabaseError.h"
 #include "platform/CodePage.h"
@@ -109,10 +111,10 @@ TFieldDesc DescribeMySqlField(const TMySqlFieldInfo& info, const TMySqlTypeOptio
         type = type == ftString ? ftMemo : ftWideMemo;
     d.DataType = type;
 
-    d.Length = int(info.Length);
+    d.Length = int(std::min<std::uint32_t>(info.Length, std::numeric_limits<int>::max()));
     bool dateCode = t == FIELD_TYPE_TIMESTAMP || (t >= FIELD_TYPE_DATE && t <= FIELD_TYPE_DATETIME);
     if (dateCode && info.CharsetNr != BinaryCharsetNr && o.DBCharLength > 1) d.Length /= o.DBCharLength;
-    if ((t == FIELD_TYPE_DECIMAL || t == FIELD_TYPE_NEWDECIMAL) && info.Scale == 0) d.Length = int(info.Length) - 1;
+    if ((t == FIELD_TYPE_DECIMAL || t == FIELD_TYPE_NEWDECIMAL) && info.Scale == 0 && d.Length > 0) --d.Length;
 
     if (type == ftFloat || type == ftBCD || type == ftFMTBcd) d.Scale = info.Scale;
     else if ((type == ftDate || type == ftTime || type == ftDateTime) && o.ServerPrimaryVer == 5 && o.ServerMinorVer > 2)

@@ -1,5 +1,6 @@
 #include "providers/mysql/MySqlProtocolApi.h"
 
+#include "platform/Exception.h"
 #include "platform/Format.h"
 #include "providers/mysql/MySqlException.h"
 
@@ -23,8 +24,17 @@ template <class F> int TMySqlProtocolApi::Guarded(TMySqlSession& session, F&& op
         session.Ferror = e.Message();
         session.FIsServerError = e.IsServerError();
         session.FServerErrorText = e.ServerText();
-        return session.Ferrno;
+    } catch (const EArgumentError& e) {
+        // A length the packet cannot hold: the server's bytes are not to be trusted any more.
+        session.Ferrno = CR_MALFORMED_PACKET;
+        session.Ferror = EMySqlException(CR_MALFORMED_PACKET, e.Message()).Message();
     }
+    // After a broken stream nothing more can be read in step: the session is unusable, and
+    // the next command reports the lost connection.
+    bool inStep = session.FIsServerError || session.Ferrno == CR_COMMANDS_OUT_OF_SYNC ||
+                  session.Ferrno == CR_LOCAL_INFILE_REJECTED || session.Ferrno == CR_WRONG_PROTOCOL;
+    if (!inStep && session.net.vio()) session.net.Close();
+    return session.Ferrno;
 }
 
 std::unique_ptr<TMySqlSession> TMySqlProtocolApi::mysql_init() { return std::make_unique<TMySqlSession>(); }

@@ -382,6 +382,10 @@ void TMySqlSession::DecodeFieldInfo(TMySqlFieldInfo& f) {
 
 void TMySqlSession::FreeQuery() {
     if (status != msReady) {
+        struct TReady {
+            TMySqlStatus& Status;
+            ~TReady() { Status = msReady; }
+        } ready{status};  // whatever ends the draining (an error packet too) ends the result
         for (;;) {
             if (!net.Compress()) {
                 std::uint8_t first = 0;
@@ -416,7 +420,16 @@ TMySqlResultSet::TMySqlResultSet(TMySqlSession& session)
 bool TMySqlResultSet::Fetch() {
     if (feof || !fsession) return false;
     TMySqlNet& net = fsession->net;
-    net.ReceiveRow();
+    try {
+        net.ReceiveRow();
+    } catch (const EMySqlException& e) {
+        // An error packet (a statement killed or interrupted) ends the result.
+        if (e.IsServerError()) {
+            fsession->status = msReady;
+            feof = true;
+        }
+        throw;
+    }
     if (IsEndOfData(net)) {
         net.SetPosition(1);
         if (net.Length() >= 5) {

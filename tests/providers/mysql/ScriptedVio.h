@@ -26,6 +26,7 @@ public:
     int WriteLimit = -1;               // bytes accepted before writes make no progress (-1: no limit)
     int WriteCalls = 0;
     std::u16string ErrorAtEnd;         // when set, the end of input is an error with this text
+    std::string* Copy = nullptr;       // also receives what is sent (outlives the transport)
 
     void Connect() override {}
     std::ptrdiff_t ReadNoWait(std::uint8_t* buffer, std::size_t offset, std::size_t count) override {
@@ -49,6 +50,7 @@ public:
             count = std::min(count, room);
         }
         Output.append(reinterpret_cast<const char*>(buffer + offset), count);
+        if (Copy) Copy->append(reinterpret_cast<const char*>(buffer + offset), count);
         return std::ptrdiff_t(count);
     }
     bool WaitForData(int) override { return InputPos < Input.size(); }
