@@ -89,8 +89,7 @@ TEST_F(Query, KeepsValuesOfNamesThatSurviveATextChange) {
     FQuery.SQL().SetText(u"select :a, :b");
     FQuery.ParamByName(u"a").SetAsInteger(1);
     FQuery.ParamByName(u"b").SetAsInteger(2);
-    FQuery.SQL().Clear();
-    FQuery.SQL().Add(u"select :A, :c");
+    FQuery.SQL().SetText(u"select :A, :c");
     EXPECT_EQ(FQuery.ParamByName(u"a").Value(), TVariant(std::int32_t(1)));
     EXPECT_FALSE(FQuery.ParamByName(u"c").IsBound());
     EXPECT_EQ(FQuery.FindParam(u"b"), nullptr);
@@ -272,21 +271,22 @@ TEST_F(Query, AFailedStatementLeavesTheQueryClosedWithItsValues) {
 }
 
 TEST_F(Query, ALostConnectionIsClosedSoItCanBeReopened) {
-    struct TLost : EDataAccessError {
-        using EDataAccessError::EDataAccessError;
-        bool IsFatalError() const override { return true; }
-        std::shared_ptr<const EDataAccessError> Clone() const override { return std::make_shared<TLost>(*this); }
-    };
     FQuery.SQL().SetText(u"update t set a=1");
     FConnection.Connect();
+    Script().LoseConnectionOnFailure = true;
+    Script().StatementFailures.emplace(u"update t set a=1",
+                                       EDataAccessError(2013, u"Lost connection to MySQL server during query"));
     try {
-        Script().StatementFailures.emplace(u"update t set a=1", TLost(2013, u"Lost connection to MySQL server during query"));
         FQuery.ExecSQL();
         FAIL();
     } catch (const EDataAccessError& e) {
         EXPECT_EQ(e.ErrorCode(), 2013);
     }
     EXPECT_FALSE(FConnection.Connected());
+    EXPECT_EQ(FConnection.ConnectionCount(), 0);
+    Script().StatementFailures.clear();
+    FQuery.ExecSQL();  // reconnects by itself
+    EXPECT_TRUE(FConnection.Connected());
 }
 
 TEST_F(Query, ExecSQLCommitsByTheAutomaticCommitRule) {

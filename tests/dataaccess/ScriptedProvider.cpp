@@ -11,12 +11,29 @@ TScript& TheScript() {
     return script;
 }
 
+// What a provider raises when the link to its server is gone.
+class ELinkLost : public EDataAccessError {
+public:
+    using EDataAccessError::EDataAccessError;
+    bool IsFatalError() const override { return true; }
+    std::shared_ptr<const EDataAccessError> Clone() const override { return std::make_shared<ELinkLost>(*this); }
+};
+
 class TScriptedTransaction : public TProviderTransaction {
 public:
-    void StartTransaction() override { Log(u"start"), FActive = true; }
-    void Commit() override { Log(u"commit"), FActive = false; }
+    void StartTransaction() override {
+        Log(u"start");
+        FActive = true;
+    }
+    void Commit() override {
+        Log(u"commit");
+        FActive = false;
+    }
     void CommitRetaining() override { Log(u"commit retaining"); }
-    void Rollback() override { Log(u"rollback"), FActive = false; }
+    void Rollback() override {
+        Log(u"rollback");
+        FActive = false;
+    }
     void RollbackRetaining() override { Log(u"rollback retaining"); }
     bool InTransaction() const override { return FActive; }
 
@@ -131,7 +148,10 @@ bool TScriptedRecordSet::Execute(std::span<const TDbParam> params, bool wantRows
     for (const auto& p : params) sent.Params.push_back({p.Name(), p.DataType(), p.Value(), p.IsBound()});
     s.Statements.push_back(std::move(sent));
     if (auto f = s.StatementFailures.find(FSql.Text); f != s.StatementFailures.end()) {
-        if (s.LoseConnectionOnFailure) FConnection.Lose();
+        if (s.LoseConnectionOnFailure) {
+            FConnection.Lose();
+            throw ELinkLost(f->second.ErrorCode(), f->second.Message());
+        }
         throw f->second;
     }
     if (auto r = s.Results.find(FSql.Text); r != s.Results.end()) {

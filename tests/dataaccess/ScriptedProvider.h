@@ -36,7 +36,7 @@ struct TScript {
     std::vector<std::int64_t> AffectedRows;             // next counts, front first; 1 when empty
     std::optional<EDataAccessError> ConnectFailure;     // thrown by the next connects
     std::map<std::u16string, EDataAccessError> StatementFailures;  // by statement text
-    bool LoseConnectionOnFailure = false;               // a failing statement drops the link
+    bool LoseConnectionOnFailure = false;               // a failing statement drops the link (a fatal error)
 
     // What it was sent.
     std::map<int, TVariant> ConnectionProps;  // last value applied per property code
