@@ -5,8 +5,6 @@
 //   bench_interbase fetch   times connect + Open + Last and reports peak memory
 // Server and database come from VANTRELO_FB_HOST, _PORT, _USER, _PASSWORD and
 // VANTRELO_BENCH_DB (the database file).
-#include <sys/resource.h>
-
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -18,9 +16,28 @@
 #include "platform/Exception.h"
 #include "providers/interbase/InterBaseDbProvider.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#include <psapi.h>
+#else
+#include <sys/resource.h>
+#endif
+
 using namespace vantrelo;
 
 namespace {
+
+double PeakMemoryMiB() {
+#ifdef _WIN32
+    PROCESS_MEMORY_COUNTERS counters{};
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return counters.PeakWorkingSetSize / 1048576.0;
+#else
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024.0;
+#endif
+}
 
 constexpr int Rows = 20000;
 
@@ -117,10 +134,8 @@ void Fetch() {
             default: raw += 8; break;
             }
         }
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
     std::printf("query: rows=%d columns=%zu seconds=%.3f peak_rss_mb=%.1f raw_mb=%.1f\n", rows, q.Fields().size(),
-                seconds, usage.ru_maxrss / 1024.0, raw / 1048576.0);
+                seconds, PeakMemoryMiB(), raw / 1048576.0);
 }
 
 } // namespace

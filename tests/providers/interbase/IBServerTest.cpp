@@ -457,6 +457,37 @@ TEST(IBServerCharset, AnsiTextRoundTripsThroughWin1252AndNoneColumns) {
     EXPECT_EQ(literal->Row(0).Int32(0), 2);
 }
 
+TEST(IBServerCharset, UnicodeOptionExchangesWideText) {
+    VANTRELO_REQUIRE_FIREBIRD(server);
+    TIBTestDatabase db(server, "ibunicode", TIBTestDatabase::CatalogueScript());
+    TIBConnection connection;
+    db.Configure(connection, u"utf-8");
+    connection.SetUseUnicode(true);
+    connection.Connect();
+    EXPECT_EQ(connection.CharsetId(), 3);  // UNICODE_FSS is asked for in place of the alias
+    TIBTransaction transaction(connection);
+    transaction.StartTransaction();
+    static const TInterBaseDbProvider provider;
+    const std::u16string text = u"A\u00e7\u00facar \u20ac 5";
+    TIBRecordSet insert(connection);
+    insert.SetTransaction(&transaction);
+    insert.SetSQL(ParseSql(u"insert into TEXTOS (ID, W) values (1, :W)", provider.GetSqlDialect()));
+    insert.Execute(std::vector<TDbParam>{Param(u"W", text)}, false);
+    TIBRecordSet select(connection);
+    select.SetTransaction(&transaction);
+    select.SetSQL(ParseSql(u"select W from TEXTOS", provider.GetSqlDialect()));
+    ASSERT_TRUE(select.Execute({}, true));
+    TRowStore store;
+    store.SetLayout(select.DescribeFields());
+    select.Fetch(store, 0);
+    select.CloseCursor();
+    EXPECT_EQ(select.Fields()[0].DataType, ftWideString);
+    std::string_view bytes = store.Row(0).Bytes(0);
+    EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(bytes.data()), bytes.size() / 2), text);
+    transaction.Commit();
+    EXPECT_EQ(db.StoredHex("TEXTOS", "W", "ID = 1"), HexOf("A\xe7\xfa" "car \x80 5"));
+}
+
 TEST(IBServerCharset, LongTextAndBytesBecomeBlobs) {
     VANTRELO_REQUIRE_FIREBIRD(server);
     TIBTestDatabase db(server, "iblong", TIBTestDatabase::CatalogueScript());

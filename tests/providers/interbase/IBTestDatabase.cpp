@@ -2,10 +2,19 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+
+#ifdef _WIN32
+#include <process.h>
+#define popen _popen
+#define pclose _pclose
+#define getpid _getpid
+#else
 #include <unistd.h>
+#endif
 
 #include "dataaccess/DbConnection.h"
 #include "platform/CodePage.h"
@@ -45,7 +54,7 @@ std::string TIBTestDatabase::CatalogueScript() {
 TIBTestDatabase::TIBTestDatabase(const TFirebirdServer& server, const std::string& name, const std::string& script,
                                  int dialect)
     : FServer(server) {
-    FPath = server.DatabaseDir + "/" + name + "-" + std::to_string(::getpid()) + ".fdb";
+    FPath = server.DatabaseDir + "/" + name + "-" + std::to_string(getpid()) + ".fdb";
     std::remove(FPath.c_str());
     std::string create = "SET SQL DIALECT " + std::to_string(dialect) + ";\nCREATE DATABASE '" + server.Host + "/" +
                          std::to_string(server.Port) + ":" + FPath + "' USER '" + server.User + "' PASSWORD '" +
@@ -58,23 +67,23 @@ TIBTestDatabase::TIBTestDatabase(const TFirebirdServer& server, const std::strin
 TIBTestDatabase::~TIBTestDatabase() { Isql("DROP DATABASE;\n"); }
 
 std::string TIBTestDatabase::RunIsql(const std::string& arguments, const std::string& script) const {
-    char name[] = "/tmp/vantrelo-isql-XXXXXX";
-    int fd = ::mkstemp(name);
-    if (fd < 0) throw std::runtime_error("no temporary file for isql");
-    ::close(fd);
+    static int counter = 0;
+    std::string name = (std::filesystem::temp_directory_path() /
+                        ("vantrelo-isql-" + std::to_string(getpid()) + "-" + std::to_string(++counter) + ".sql"))
+                           .string();
     {
         std::ofstream out(name, std::ios::binary);
         out << script;
     }
     std::string command = IsqlProgram() + " " + arguments + " -i " + name + " 2>&1";
     std::string output;
-    if (FILE* p = ::popen(command.c_str(), "r")) {
+    if (FILE* p = popen(command.c_str(), "r")) {
         char buffer[4096];
         std::size_t n;
         while ((n = std::fread(buffer, 1, sizeof buffer, p)) > 0) output.append(buffer, n);
-        ::pclose(p);
+        pclose(p);
     }
-    std::remove(name);
+    std::remove(name.c_str());
     return output;
 }
 
