@@ -1,9 +1,9 @@
 #include "providers/mysql/MySQLCommand.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 
 #include "dataaccess/DatabaseError.h"
 #include "platform/CodePage.h"
@@ -118,25 +118,43 @@ void SplitDateTime(double value, double& day, std::int64_t& msOfDay) {
     }
 }
 
+// Digits of a non-negative number, at least width of them.
+void AppendDigits(std::string& sql, std::uint64_t v, int width) {
+    char buffer[24];
+    char* end = buffer + sizeof buffer;
+    char* p = end;
+    do {
+        *--p = char('0' + v % 10);
+        v /= 10;
+        --width;
+    } while (v > 0 || width > 0);
+    sql.append(p, std::size_t(end - p));
+}
+
 void AppendDateTime(std::string& sql, TDateTime value, bool withTime) {
     double day;
     std::int64_t ms;
     SplitDateTime(value.Value, day, ms);
     TDateParts d = DecodeDate(TDateTime(day));
-    char buffer[64];
-    int n;
-    if (!withTime) {
-        n = std::snprintf(buffer, sizeof buffer, "'%04d-%02d-%02d'", d.Year, d.Month, d.Day);
-    } else {
-        int h = int(ms / 3600000), mi = int(ms / 60000 % 60), s = int(ms / 1000 % 60), z = int(ms % 1000);
-        if (z > 0)
-            n = std::snprintf(buffer, sizeof buffer, "'%04d-%02d-%02d %02d:%02d:%02d.%03d'", d.Year, d.Month, d.Day, h,
-                              mi, s, z);
-        else
-            n = std::snprintf(buffer, sizeof buffer, "'%04d-%02d-%02d %02d:%02d:%02d'", d.Year, d.Month, d.Day, h, mi,
-                              s);
+    sql.push_back('\'');
+    AppendDigits(sql, std::uint64_t(d.Year), 4);
+    sql.push_back('-');
+    AppendDigits(sql, std::uint64_t(d.Month), 2);
+    sql.push_back('-');
+    AppendDigits(sql, std::uint64_t(d.Day), 2);
+    if (withTime) {
+        sql.push_back(' ');
+        AppendDigits(sql, std::uint64_t(ms / 3600000), 2);
+        sql.push_back(':');
+        AppendDigits(sql, std::uint64_t(ms / 60000 % 60), 2);
+        sql.push_back(':');
+        AppendDigits(sql, std::uint64_t(ms / 1000 % 60), 2);
+        if (ms % 1000 > 0) {
+            sql.push_back('.');
+            AppendDigits(sql, std::uint64_t(ms % 1000), 3);
+        }
     }
-    sql.append(buffer, std::size_t(n));
+    sql.push_back('\'');
 }
 
 // A time of day or a duration: hours may run past 24, and a negative value gets a sign.
@@ -145,14 +163,15 @@ void AppendTime(std::string& sql, TDateTime value) {
     bool negative = total < 0;
     std::uint64_t a = negative ? std::uint64_t(-(total + 1)) + 1 : std::uint64_t(total);
     std::uint64_t seconds = a / 1000, ms = a % 1000;
-    char buffer[64];
-    int n = std::snprintf(buffer, sizeof buffer, "'%s%llu:%02u:%02u", negative ? "-" : "",
-                          static_cast<unsigned long long>(seconds / 3600), unsigned(seconds / 60 % 60),
-                          unsigned(seconds % 60));
-    sql.append(buffer, std::size_t(n));
+    sql += negative ? "'-" : "'";
+    AppendDigits(sql, seconds / 3600, 1);
+    sql.push_back(':');
+    AppendDigits(sql, seconds / 60 % 60, 2);
+    sql.push_back(':');
+    AppendDigits(sql, seconds % 60, 2);
     if (ms > 0) {
-        n = std::snprintf(buffer, sizeof buffer, ".%03u", unsigned(ms));
-        sql.append(buffer, std::size_t(n));
+        sql.push_back('.');
+        AppendDigits(sql, ms, 3);
     }
     sql.push_back('\'');
 }
@@ -239,6 +258,11 @@ TMySQLCommand::~TMySQLCommand() {
 }
 
 void TMySQLCommand::SetSQL(const TParsedSql& sql) {
+    // The upload sets the same text for every product: its encoded segments stay valid.
+    bool same = sql.Text == FSQL && sql.Params.size() == FMarkers.size() &&
+                std::equal(FMarkers.begin(), FMarkers.end(), sql.Params.begin(),
+                           [](std::size_t at, const TParamOccurrence& p) { return at == p.Position; });
+    if (same) return;
     FSQL = sql.Text;
     FMarkers.clear();
     FMarkers.reserve(sql.Params.size());

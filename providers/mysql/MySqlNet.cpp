@@ -27,6 +27,16 @@ void StoreLE3(std::uint8_t* p, std::size_t v) {
 
 } // namespace
 
+struct TMySqlNet::TZStreams {
+    z_stream Deflater{};
+    z_stream Inflater{};
+    bool DeflaterReady = false, InflaterReady = false;
+    ~TZStreams() {
+        if (DeflaterReady) deflateEnd(&Deflater);
+        if (InflaterReady) inflateEnd(&Inflater);
+    }
+};
+
 void TNetBuffer::Reserve(std::size_t capacity) {
     if (capacity <= FCapacity) return;
     std::size_t grown = std::max(capacity, FCapacity * 2);
@@ -43,6 +53,50 @@ TMySqlNet::TMySqlNet() {
 }
 
 TMySqlNet::~TMySqlNet() = default;
+
+// Deflates the pieces as one whole at the default level, as one call of compress() would,
+// reusing the stream. False when the output does not fit.
+bool TMySqlNet::Deflate(const std::uint8_t* data, std::size_t count, const std::uint8_t* more, std::size_t moreCount,
+                        std::uint8_t* out, std::size_t& outCount) {
+    if (!FZStreams) FZStreams = std::make_unique<TZStreams>();
+    z_stream& z = FZStreams->Deflater;
+    if (!FZStreams->DeflaterReady) {
+        if (deflateInit(&z, Z_DEFAULT_COMPRESSION) != Z_OK) return false;
+        FZStreams->DeflaterReady = true;
+    } else if (deflateReset(&z) != Z_OK) {
+        return false;
+    }
+    z.next_out = out;
+    z.avail_out = uInt(outCount);
+    z.next_in = const_cast<Bytef*>(data);
+    z.avail_in = uInt(count);
+    int rc = deflate(&z, moreCount ? Z_NO_FLUSH : Z_FINISH);
+    if (moreCount && rc == Z_OK) {
+        z.next_in = const_cast<Bytef*>(more);
+        z.avail_in = uInt(moreCount);
+        rc = deflate(&z, Z_FINISH);
+    }
+    if (rc != Z_STREAM_END) return false;
+    outCount = z.total_out;
+    return true;
+}
+
+// Inflates to exactly outCount bytes.
+bool TMySqlNet::Inflate(const std::uint8_t* data, std::size_t count, std::uint8_t* out, std::size_t outCount) {
+    if (!FZStreams) FZStreams = std::make_unique<TZStreams>();
+    z_stream& z = FZStreams->Inflater;
+    if (!FZStreams->InflaterReady) {
+        if (inflateInit(&z) != Z_OK) return false;
+        FZStreams->InflaterReady = true;
+    } else if (inflateReset(&z) != Z_OK) {
+        return false;
+    }
+    z.next_in = const_cast<Bytef*>(data);
+    z.avail_in = uInt(count);
+    z.next_out = out;
+    z.avail_out = uInt(outCount);
+    return inflate(&z, Z_FINISH) == Z_STREAM_END && z.total_out == outCount;
+}
 
 void TMySqlNet::SetVio(std::unique_ptr<TVio> vio) {
     if (Fvio) Fvio->Close();
@@ -132,9 +186,14 @@ void TMySqlNet::WriteOrSendBytes(const std::uint8_t* buffer, std::size_t offset,
         std::size_t fromData = packet - inSlot;
         std::size_t copied = FPosition < SlotSize ? std::min(fromData, SlotSize - FPosition) : 0;
         WriteBytes(data, copied);
-        SendPacket(slot.Data(), packet);
+        WriteHeader(slot.Data(), packet);
         std::size_t direct = fromData - copied;
-        if (direct) Output(data + copied, direct);
+        if (FCompress && FPosition + direct <= MaxPacketSize) {
+            OutputFrame(slot.Data(), FPosition, data + copied, direct);  // the whole packet in one frame
+        } else {
+            Output(slot.Data(), FPosition);
+            if (direct) Output(data + copied, direct);
+        }
         PacketSent();
         data += fromData;
         count -= fromData;
@@ -144,12 +203,9 @@ void TMySqlNet::WriteOrSendBytes(const std::uint8_t* buffer, std::size_t offset,
     }
 }
 
-// Writes the header in front of a packet and hands out the bytes held in the slot; a
-// packet streamed from elsewhere has only its first part there.
-void TMySqlNet::SendPacket(std::uint8_t* slotStart, std::size_t payload) {
+void TMySqlNet::WriteHeader(std::uint8_t* slotStart, std::size_t payload) {
     StoreLE3(slotStart, payload);
     slotStart[3] = FPacketNumber++;
-    Output(slotStart, FPosition);
 }
 
 void TMySqlNet::PacketSent() {
@@ -165,7 +221,8 @@ void TMySqlNet::Send() {
         return;
     }
     if (payload < MaxPacketSize) {
-        SendPacket(slot.Data(), payload);
+        WriteHeader(slot.Data(), payload);
+        Output(slot.Data(), FPosition);
         PacketSent();
     } else {
         const std::uint8_t* p = slot.Data() + HeaderSize;
@@ -209,29 +266,31 @@ void TMySqlNet::Output(const std::uint8_t* data, std::size_t count) {
     }
 }
 
-void TMySqlNet::OutputFrame(const std::uint8_t* data, std::size_t count) {
-    if (count > MinCompressLength) {
-        uLongf bound = uLongf(count + count / 5 + 12);
-        FFrameBuffer.SetLength(CompressHeaderSize + bound);
-        uLongf packed = bound;
+void TMySqlNet::OutputFrame(const std::uint8_t* data, std::size_t count, const std::uint8_t* more,
+                            std::size_t moreCount) {
+    std::size_t total = count + moreCount;
+    if (total > MinCompressLength) {
+        std::size_t packed = total + total / 5 + 12;
+        FFrameBuffer.SetLength(CompressHeaderSize + packed);
         // Data that do not shrink enough for the buffer go out as they are.
-        if (compress(FFrameBuffer.Data() + CompressHeaderSize, &packed, data, uLong(count)) == Z_OK &&
+        if (Deflate(data, count, more, moreCount, FFrameBuffer.Data() + CompressHeaderSize, packed) &&
             packed <= MaxPacketSize) {
             std::uint8_t* h = FFrameBuffer.Data();
             StoreLE3(h, packed);
             h[3] = FComprPacketNumber++;
-            StoreLE3(h + 4, count);
+            StoreLE3(h + 4, total);
             VioWrite(h, CompressHeaderSize + packed);
             return;
         }
     }
-    FFrameBuffer.SetLength(CompressHeaderSize + count);
+    FFrameBuffer.SetLength(CompressHeaderSize + total);
     std::uint8_t* h = FFrameBuffer.Data();
-    StoreLE3(h, count);
+    StoreLE3(h, total);
     h[3] = FComprPacketNumber++;
     StoreLE3(h + 4, 0);
     std::memcpy(h + CompressHeaderSize, data, count);
-    VioWrite(h, CompressHeaderSize + count);
+    if (moreCount) std::memcpy(h + CompressHeaderSize + count, more, moreCount);
+    VioWrite(h, CompressHeaderSize + total);
 }
 
 void TMySqlNet::VioWrite(const std::uint8_t* data, std::size_t count) {
@@ -286,12 +345,8 @@ void TMySqlNet::ReceiveCompressedFrames() {
             FFrameBuffer.SetLength(packed);
             VioRead(FFrameBuffer.Data(), packed);
             FCompressBuffer.SetLength(at + unpacked);
-            uLongf length = uLongf(unpacked);
-            int rc = uncompress(FCompressBuffer.Data() + at, &length, FFrameBuffer.Data(), uLong(packed));
-            if (rc != Z_OK || length != unpacked)
-                throw EMySqlException(ER_NET_UNCOMPRESS_ERROR, rc == Z_BUF_ERROR || rc == Z_OK
-                                                                   ? u"ZLib error: target buffer may be too small"
-                                                                   : u"ZLib error: data error");
+            if (!Inflate(FFrameBuffer.Data(), packed, FCompressBuffer.Data() + at, unpacked))
+                throw EMySqlException(ER_NET_UNCOMPRESS_ERROR, u"ZLib error: target buffer may be too small");
             frameLength = unpacked;
         }
     } while (frameLength == MaxPacketSize);

@@ -132,10 +132,15 @@ private:
         for (int i = 0; i < bytes; ++i) at[i] = std::uint8_t(v >> (8 * i));
     }
     void NeedBytes(std::size_t n) const;  // "Malformed packet" when the packet is shorter
-    void SendPacket(std::uint8_t* slotStart, std::size_t payload);
+    void WriteHeader(std::uint8_t* slotStart, std::size_t payload);
     void PacketSent();
     void Output(const std::uint8_t* data, std::size_t count);
-    void OutputFrame(const std::uint8_t* data, std::size_t count);
+    // One compressed frame of the two pieces together (the second may be empty).
+    void OutputFrame(const std::uint8_t* data, std::size_t count, const std::uint8_t* more = nullptr,
+                     std::size_t moreCount = 0);
+    bool Deflate(const std::uint8_t* data, std::size_t count, const std::uint8_t* more, std::size_t moreCount,
+                 std::uint8_t* out, std::size_t& outCount);
+    bool Inflate(const std::uint8_t* data, std::size_t count, std::uint8_t* out, std::size_t outCount);
     void VioWrite(const std::uint8_t* data, std::size_t count);
     void VioRead(std::uint8_t* data, std::size_t count);
     void ReadData(std::uint8_t* data, std::size_t count);
@@ -144,6 +149,8 @@ private:
     std::size_t ReceiveHeader();
     TNetBuffer& NextSlot();
 
+    struct TZStreams;  // zlib streams kept for the whole session: no set-up per frame
+    std::unique_ptr<TZStreams> FZStreams;
     std::unique_ptr<TVio> Fvio;
     std::vector<TNetBuffer> FRows;
     std::size_t FRowNo = 0;
