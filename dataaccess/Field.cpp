@@ -11,11 +11,6 @@
 namespace vantrelo {
 namespace {
 
-std::u16string WideFromBytes(std::string_view bytes) {
-    std::u16string r(bytes.size() / 2, u'\0');
-    std::memcpy(r.data(), bytes.data(), r.size() * 2);
-    return r;
-}
 
 } // namespace
 
@@ -34,24 +29,7 @@ bool TField::IsNull() const {
 TVariant TField::AsVariant() const {
     TRecordView r = Record();
     if (FFieldNo < 0 || !r.IsValid() || r.IsNull(std::size_t(FFieldNo))) return {};
-    return ReadValue(r, std::size_t(FFieldNo), FStorage);
-}
-
-TVariant TField::ReadValue(TRecordView r, std::size_t i, TStorageKind kind) {
-    switch (kind) {
-    case TStorageKind::Int32: return TVariant(r.Int32(i));
-    case TStorageKind::Int64: return TVariant(r.Int64(i));
-    case TStorageKind::Boolean: return TVariant(r.Boolean(i));
-    case TStorageKind::Double: return TVariant(r.Double(i));
-    case TStorageKind::DateTime: return TVariant(r.DateTime(i));
-    case TStorageKind::Ansi: return TVariant(AnsiString(r.Bytes(i)));
-    case TStorageKind::Wide: return TVariant(WideFromBytes(r.Bytes(i)));
-    case TStorageKind::Bytes: {
-        std::string_view b = r.Bytes(i);
-        return TVariant(TBytes(b.begin(), b.end()));
-    }
-    }
-    return {};
+    return r.Value(std::size_t(FFieldNo), FStorage);
 }
 
 // The common cases read straight from the record; the rest go through TVariant.
@@ -147,34 +125,11 @@ void TField::SetAsString(const std::u16string& text) {
 void TField::Store(const TVariant& value) {
     TRecordWriter& buffer = FDataSet.EditBuffer();
     if (FFieldNo < 0) DatabaseError(u"Field '" + FFieldName + u"' not found", &FDataSet);
-    std::size_t i = std::size_t(FFieldNo);
-    if (value.IsNull()) {
-        buffer.SetNull(i);
+    if (!value.IsNull() && (FDataType == ftDate || FDataType == ftTime)) {
+        TDateTime d = value.AsDateTime();
+        buffer.SetValue(std::size_t(FFieldNo), FStorage, TVariant(FDataType == ftDate ? DateOf(d) : TimeOf(d)));
     } else {
-        switch (FStorage) {
-        case TStorageKind::Int32: buffer.SetInt32(i, value.AsInteger()); break;
-        case TStorageKind::Int64: buffer.SetInt64(i, value.AsLargeInt()); break;
-        case TStorageKind::Boolean: buffer.SetBoolean(i, value.AsBoolean()); break;
-        case TStorageKind::Double: buffer.SetDouble(i, value.AsFloat()); break;
-        case TStorageKind::DateTime: {
-            TDateTime d = value.AsDateTime();
-            if (FDataType == ftDate) d = DateOf(d);
-            else if (FDataType == ftTime) d = TimeOf(d);
-            buffer.SetDateTime(i, d);
-            break;
-        }
-        case TStorageKind::Ansi: buffer.SetBytes(i, value.AsAnsiString().View()); break;
-        case TStorageKind::Wide: {
-            std::u16string w = value.AsString();
-            buffer.SetBytes(i, w.data(), w.size() * 2);
-            break;
-        }
-        case TStorageKind::Bytes: {
-            TBytes b = value.AsBytes();
-            buffer.SetBytes(i, b.data(), b.size());
-            break;
-        }
-        }
+        buffer.SetValue(std::size_t(FFieldNo), FStorage, value);
     }
     FDataSet.MarkWritten(FFieldNo);
 }

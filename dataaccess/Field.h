@@ -51,8 +51,6 @@ public:
 
     // How the bound column is stored in the record (set when the field is bound).
     TStorageKind Storage() const noexcept { return FStorage; }
-    // The value of a record's column as a variant (never null-checked: callers do).
-    static TVariant ReadValue(TRecordView record, std::size_t column, TStorageKind kind);
 
 private:
     friend class TMemoryDataSet;

@@ -34,6 +34,54 @@ void TRecordWriter::SetBytes(std::size_t field, const void* data, std::size_t le
     std::memcpy(FBuffer.data() + SlotOffset(field), at, sizeof at);
 }
 
+void TRecordWriter::SetValue(std::size_t field, TStorageKind kind, const TVariant& value) {
+    if (value.IsNull()) {
+        SetNull(field);
+        return;
+    }
+    switch (kind) {
+    case TStorageKind::Int32: SetInt32(field, value.AsInteger()); break;
+    case TStorageKind::Int64: SetInt64(field, value.AsLargeInt()); break;
+    case TStorageKind::Boolean: SetBoolean(field, value.AsBoolean()); break;
+    case TStorageKind::Double: SetDouble(field, value.AsFloat()); break;
+    case TStorageKind::DateTime: SetDateTime(field, value.AsDateTime()); break;
+    case TStorageKind::Ansi: SetBytes(field, value.AsAnsiString().View()); break;
+    case TStorageKind::Wide: {
+        std::u16string w = value.AsString();
+        SetBytes(field, w.data(), w.size() * 2);
+        break;
+    }
+    case TStorageKind::Bytes: {
+        TBytes b = value.AsBytes();
+        SetBytes(field, b.data(), b.size());
+        break;
+    }
+    }
+}
+
+TVariant TRecordView::Value(std::size_t field, TStorageKind kind) const {
+    if (IsNull(field)) return {};
+    switch (kind) {
+    case TStorageKind::Int32: return TVariant(Int32(field));
+    case TStorageKind::Int64: return TVariant(Int64(field));
+    case TStorageKind::Boolean: return TVariant(Boolean(field));
+    case TStorageKind::Double: return TVariant(Double(field));
+    case TStorageKind::DateTime: return TVariant(DateTime(field));
+    case TStorageKind::Ansi: return TVariant(AnsiString(Bytes(field)));
+    case TStorageKind::Wide: {
+        std::string_view b = Bytes(field);
+        std::u16string w(b.size() / 2, u'\0');
+        std::memcpy(w.data(), b.data(), w.size() * 2);
+        return TVariant(std::move(w));
+    }
+    case TStorageKind::Bytes: {
+        std::string_view b = Bytes(field);
+        return TVariant(TBytes(b.begin(), b.end()));
+    }
+    }
+    return {};
+}
+
 void TRecordWriter::BeginBytes(std::size_t field) {
     FPieceField = field;
     SetBytes(field, nullptr, 0);

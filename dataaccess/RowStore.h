@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "dataaccess/FieldDesc.h"
+#include "dataaccess/Variant.h"
 #include "platform/DateTime.h"
 
 namespace vantrelo {
@@ -36,6 +37,8 @@ public:
         std::memcpy(at, Slot(field), sizeof at);
         return {reinterpret_cast<const char*>(FData) + at[0], at[1]};
     }
+    // The value as a variant of its storage kind; null when the field is null.
+    TVariant Value(std::size_t field, TStorageKind kind) const;
     const std::uint8_t* Data() const noexcept { return FData; }
     std::size_t FieldCount() const noexcept { return FFieldCount; }
     std::size_t Size() const noexcept { return FSize; }  // bytes of the whole record
@@ -71,6 +74,8 @@ public:
     void SetDateTime(std::size_t field, TDateTime v) noexcept { Store(field, v.Value); }
     void SetBytes(std::size_t field, const void* data, std::size_t length);
     void SetBytes(std::size_t field, std::string_view bytes) { SetBytes(field, bytes.data(), bytes.size()); }
+    // Converts the value to the storage kind (null sets null); raises what the conversion raises.
+    void SetValue(std::size_t field, TStorageKind kind, const TVariant& value);
     // Value written in pieces (a blob read segment by segment): BeginBytes, then AppendBytes
     // as often as needed; no other field may be set in between.
     void BeginBytes(std::size_t field);

@@ -26,8 +26,8 @@ std::vector<std::u16string> SplitNames(const std::u16string& list) {
 }
 
 TVariant ValueOf(TRecordView record, const TField& field) {
-    if (!record.IsValid() || record.IsNull(std::size_t(field.FieldNo()))) return {};
-    return TField::ReadValue(record, std::size_t(field.FieldNo()), field.Storage());
+    if (!record.IsValid()) return {};
+    return record.Value(std::size_t(field.FieldNo()), field.Storage());
 }
 
 } // namespace

@@ -21,8 +21,9 @@ done
 
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
-export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -q
+# sudo resets the environment, so the front end is passed through env.
+apt=($sudo env DEBIAN_FRONTEND=noninteractive apt-get)
+"${apt[@]}" update -q
 # The servers' package scripts try to start services; there may be no init system, which is fine:
 # the test scripts start their own throwaway instances.
-$sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+"${apt[@]}" install -y -q --no-install-recommends "${missing[@]}"

@@ -535,7 +535,7 @@ std::vector<std::vector<TVariant>> SelectRows(TIBConnection& connection, TIBTran
         TRecordView view = store.Row(r);
         rows[r].reserve(fields.size());
         for (std::size_t c = 0; c < fields.size(); ++c)
-            rows[r].push_back(view.IsNull(c) ? TVariant() : TField::ReadValue(view, c, StorageKindOf(fields[c].DataType)));
+            rows[r].push_back(view.Value(c, StorageKindOf(fields[c].DataType)));
     }
     return rows;
 }

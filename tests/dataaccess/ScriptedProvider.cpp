@@ -63,7 +63,7 @@ public:
         while (FNext < FResult->Rows.size() && (maxRows <= 0 || n < maxRows)) {
             const auto& row = FResult->Rows[FNext++];
             w.Reset(store.FieldCount());
-            for (std::size_t i = 0; i < row.size(); ++i) Write(w, i, FResult->Columns[i].DataType, row[i]);
+            for (std::size_t i = 0; i < row.size(); ++i) w.SetValue(i, StorageKindOf(FResult->Columns[i].DataType), row[i]);
             store.Append();
             ++n;
         }
@@ -73,28 +73,6 @@ public:
     bool FetchAll() const override { return FFetchAll; }
 
 private:
-    static void Write(TRecordWriter& w, std::size_t i, TFieldType type, const TVariant& v) {
-        if (v.IsNull()) return;
-        switch (StorageKindOf(type)) {
-        case TStorageKind::Int32: w.SetInt32(i, v.AsInteger()); break;
-        case TStorageKind::Int64: w.SetInt64(i, v.AsLargeInt()); break;
-        case TStorageKind::Boolean: w.SetBoolean(i, v.AsBoolean()); break;
-        case TStorageKind::Double: w.SetDouble(i, v.AsFloat()); break;
-        case TStorageKind::DateTime: w.SetDateTime(i, v.AsDateTime()); break;
-        case TStorageKind::Ansi: w.SetBytes(i, v.AsAnsiString().View()); break;
-        case TStorageKind::Wide: {
-            std::u16string s = v.AsString();
-            w.SetBytes(i, s.data(), s.size() * 2);
-            break;
-        }
-        case TStorageKind::Bytes: {
-            TBytes b = v.AsBytes();
-            w.SetBytes(i, b.data(), b.size());
-            break;
-        }
-        }
-    }
-
     TScriptedConnection& FConnection;
     TParsedSql FSql;
     const TScriptedResult* FResult = nullptr;

@@ -87,6 +87,83 @@ TEST(TMySqlConnect, LoginAndSessionSetUpFollowTheServer) {
     }
 }
 
+// With the check on, a server whose SQL mode has no backslash escapes gets doubled quotes.
+TEST(TMySqlConnect, SqlModeDecidesTheEscaping) {
+    std::string modeQuery;
+    TFakeServer fake([&](TPeerSocket& peer) {
+        peer.Send(Packet(0, Greeting(ModernServer & ~0x20)));
+        peer.ReceivePacket();
+        peer.Send(Packet(2, OkPayload()));
+        peer.ReceivePacket();  // SET NAMES
+        peer.Send(Packet(1, OkPayload()));
+        modeQuery = peer.ReceivePacket();
+        peer.Send(Packet(1, "\x01") + Packet(2, ColumnDef("@@session.sql_mode", 253, 1000, 0, 0, 8, "")) +
+                  Packet(3, EofPayload()) + Packet(4, LenStr("STRICT_TRANS_TABLES,no_backslash_escapes")) +
+                  Packet(5, EofPayload()));
+        peer.ReceiveAll();
+    });
+    TMySQLConnection connection;
+    connection.SetServer(u"127.0.0.1");
+    connection.SetPort(fake.Port());
+    connection.SetUsername(u"vuser");
+    connection.SetPassword(u"vpass");
+    connection.SetProp(prCharset, TVariant(u"LATIN1"));
+    EXPECT_TRUE(connection.NeedBackslashes());
+    connection.SetCheckBackslashes(true);
+    connection.Connect();
+    EXPECT_EQ(modeQuery, "\x03SELECT @@session.sql_mode");
+    EXPECT_FALSE(connection.NeedBackslashes());
+    EXPECT_EQ(connection.UsedCharset(), u"latin1");
+    connection.Disconnect();
+}
+
+TEST(TMySqlConnect, ProviderOptionsAndTheirDefaults) {
+    TMySQLDbProvider provider;
+    struct TCase {
+        const char16_t* name;
+        TVariant value;
+        unsigned targets;
+    } cases[] = {
+        {u"ConnectionTimeout", TVariant(std::int32_t(15)), otConnection}, {u"Charset", TVariant(u""), otConnection},
+        {u"UseUnicode", TVariant(false), otConnection},     {u"Compress", TVariant(false), otConnection},
+        {u"Protocol", TVariant(std::int32_t(0)), otConnection}, {u"IPVersion", TVariant(std::int32_t(0)), otConnection},
+        {u"Interactive", TVariant(false), otConnection},    {u"OptimizedBigint", TVariant(false), otConnection},
+        {u"Embedded", TVariant(false), otConnection},       {u"FetchAll", TVariant(true), otDataSet},
+        {u"CommandTimeout", TVariant(std::int32_t(0)), otDataSet}, {u"EnableBoolean", TVariant(true), otDataSet},
+        {u"BinaryAsString", TVariant(true), otDataSet},     {u"FieldsAsString", TVariant(false), otDataSet},
+        {u"NullForZeroDate", TVariant(true), otDataSet},
+    };
+    for (const auto& c : cases) {
+        const TOption* found = nullptr;
+        for (const auto& o : provider.GetOptions())
+            if (o.Name == c.name) found = &o;
+        ASSERT_NE(found, nullptr) << AnsiToUtf8(UnicodeToAnsi(c.name));
+        EXPECT_EQ(found->Default, c.value) << AnsiToUtf8(UnicodeToAnsi(c.name));
+        EXPECT_EQ(found->Targets, c.targets) << AnsiToUtf8(UnicodeToAnsi(c.name));
+    }
+    RegisterMySQLProvider();
+    TDbConnection c;
+    c.SetProviderName(u"mysql");
+    c.ProviderOptions().Add(u"Compress=true");
+    EXPECT_EQ(c.ProviderOptions().Lines().back(), u"MySQL.Compress=true");
+    try {
+        c.ProviderOptions().Add(u"MySQL.Compres=True");
+        FAIL() << "no error";
+    } catch (const Exception& e) {
+        EXPECT_EQ(e.Message(), u"\"Compres\" is not a valid option name for MySQL provider");
+    }
+    EXPECT_THROW(c.ProviderOptions().Add(u"MySQL.Protocol=mpCarrierPigeon"), Exception);
+    c.ProviderOptions().Add(u"MySQL.Protocol=mpSSL");  // accepted, but no such transport is built
+    c.SetServer(u"127.0.0.1");
+    try {
+        c.Connect();
+        FAIL() << "no error";
+    } catch (const EDbError& e) {
+        EXPECT_EQ(e.ErrorCode(), 2046);
+        EXPECT_EQ(e.Message(), u"Wrong or unknown protocol");
+    }
+}
+
 TEST(TMySqlConnect, GreetingOfProtocol9IsAMismatch) {
     TFakeServer fake([](TPeerSocket& peer) {
         peer.Send(Packet(0, Greeting(ModernServer, "4.0", 9)));

@@ -164,6 +164,19 @@ TEST_F(TNetFixture, OutOfOrderPacketsFailWith1156) {
     }
 }
 
+TEST_F(TNetFixture, FrameThatDoesNotInflateFailsWith1157) {
+    std::string frame = Frame(0, Packet(0, std::string(200, 'z')));
+    frame[10] ^= 0x55;  // inside the deflated data
+    Peer(frame);
+    net.SetCompress(true);
+    try {
+        net.ReceiveRow();
+        FAIL() << "no error";
+    } catch (const EMySqlException& e) {
+        EXPECT_EQ(e.ErrorCode(), 1157);
+    }
+}
+
 TEST_F(TNetFixture, ReplyCutMidPacketIsALostConnection) {
     std::string packet = Packet(0, std::string(100, 'q'));
     for (bool withError : {false, true}) {
