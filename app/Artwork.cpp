@@ -100,9 +100,11 @@ QPixmap SidePicture(QSize size) {
     // The cloud above, the shop's computer below, and the exchange between them.
     g.setPen(Qt::NoPen);
     g.setBrush(QColor(255, 255, 255, 230));
-    g.drawPath(Cloud(QRectF(w * 0.12, h * 0.60, w * 0.76, w * 0.42)));
+    // Between the upper buttons and the lowest one of both windows' side panels.
+    QRectF cloud(w * 0.12, h * 0.48, w * 0.76, w * 0.42);
+    g.drawPath(Cloud(cloud));
     g.setBrush(QColor(40, 60, 48, 200));
-    QRectF screen(w * 0.25, h * 0.80, w * 0.50, w * 0.32);
+    QRectF screen(w * 0.25, cloud.bottom() + w * 0.10, w * 0.50, w * 0.32);
     g.drawRoundedRect(screen, 3, 3);
     g.drawRect(QRectF(w * 0.45, screen.bottom(), w * 0.10, w * 0.06));
     g.drawRect(QRectF(w * 0.33, screen.bottom() + w * 0.06, w * 0.34, w * 0.03));

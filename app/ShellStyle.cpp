@@ -1,7 +1,11 @@
 #include "app/ShellStyle.h"
 
+#include <QFrame>
+#include <QIcon>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QToolButton>
 #include <QWidget>
 #include <QWindow>
 
@@ -35,6 +39,22 @@ QPoint BottomRightPlacement(const QWidget& window) {
     QScreen* screen = window.screen();
     QSize monitor = screen ? screen->geometry().size() : QSize(window.width(), window.height());
     return {monitor.width() - window.width() - 10, monitor.height() - window.height() - 60};
+}
+
+void BuildBars(QWidget& window, QLabel& title, const QString& caption, QToolButton& button, const QIcon& glyph,
+               QFrame& bottom) {
+    const int inner = window.width() - 2 * BorderWidth;
+    title.setGeometry(BorderWidth, BorderWidth, inner, BarHeight);
+    title.setTextFormat(Qt::PlainText);
+    title.setText(caption);
+    title.setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    title.setFont(Font("Arial Rounded MT Bold", 13));
+    Paint(title, TitleGreen, White);
+    button.setGeometry(inner - 28, 0, 28, BarHeight);
+    button.setAutoRaise(true);
+    button.setIcon(glyph);
+    bottom.setGeometry(BorderWidth, window.height() - BorderWidth - BarHeight, inner, BarHeight);
+    Paint(bottom, TitleGreen);
 }
 
 } // namespace shell

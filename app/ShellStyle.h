@@ -6,6 +6,10 @@
 #include <QObject>
 #include <QPoint>
 
+class QFrame;
+class QIcon;
+class QLabel;
+class QToolButton;
 class QWidget;
 
 namespace vantrelo {
@@ -33,6 +37,10 @@ void MaskWithHash(QWidget& edit);
 // Bottom right of the screen: left = monitor width - window width - 10,
 // top = monitor height - window height - 60, measured from the desktop's origin.
 QPoint BottomRightPlacement(const QWidget& window);
+// The green bars of a borderless window: the title bar with its caption and, at its right
+// end, a 28-wide glyph button; and the empty bar across the bottom.
+void BuildBars(QWidget& window, QLabel& title, const QString& caption, QToolButton& button, const QIcon& glyph,
+               QFrame& bottom);
 } // namespace shell
 
 // Drags a top-level window by any mouse button pressed on the watched widgets, as if its

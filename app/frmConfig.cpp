@@ -35,22 +35,11 @@ TfrmConfig::TfrmConfig(TDmdados& dm, TDialogs& dialogs)
     const int middleTop = BorderWidth + BarHeight, middle = height() - 2 * BorderWidth - 2 * BarHeight;
 
     Panel1.setObjectName("Panel1");
-    Panel1.setGeometry(BorderWidth, BorderWidth, inner, BarHeight);
-    Panel1.setTextFormat(Qt::PlainText);
-    Panel1.setText(Q(u"    Configuração  Sinc."));
-    Panel1.setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    Panel1.setFont(Font("Arial Rounded MT Bold", 13));
-    Paint(Panel1, TitleGreen, White);
-    FDragger.Watch(Panel1);
     SpeedButton1.setObjectName("SpeedButton1");
-    SpeedButton1.setGeometry(inner - 28, 0, 28, BarHeight);
-    SpeedButton1.setAutoRaise(true);
-    SpeedButton1.setIcon(artwork::CloseGlyph());
-    connect(&SpeedButton1, &QToolButton::clicked, this, &QDialog::close);
-
     PanelBottom.setObjectName("PanelBottom");
-    PanelBottom.setGeometry(BorderWidth, height() - BorderWidth - BarHeight, inner, BarHeight);
-    Paint(PanelBottom, TitleGreen);
+    BuildBars(*this, Panel1, Q(u"    Configuração  Sinc."), SpeedButton1, artwork::CloseGlyph(), PanelBottom);
+    FDragger.Watch(Panel1);
+    connect(&SpeedButton1, &QToolButton::clicked, this, &QDialog::close);
 
     PanelSide.setObjectName("PanelSide");
     PanelSide.setGeometry(sideLeft, middleTop, 70, middle);

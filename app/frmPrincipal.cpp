@@ -66,23 +66,11 @@ void TfrmPrincipal::BuildWindow() {
     const int top = BorderWidth + BarHeight;
 
     Panel1.setObjectName("Panel1");
-    Panel1.setGeometry(BorderWidth, BorderWidth, inner, BarHeight);
-    Panel1.setTextFormat(Qt::PlainText);
-    Panel1.setText(Q(u"    Q.V Cloud | Vantrelo"));
-    Panel1.setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    Panel1.setFont(Font("Arial Rounded MT Bold", 13));
-    Paint(Panel1, TitleGreen, White);
-    FDragger.Watch(Panel1);
-
     SpeedButton1.setObjectName("SpeedButton1");
-    SpeedButton1.setGeometry(inner - 28, 0, 28, BarHeight);
-    SpeedButton1.setAutoRaise(true);
-    SpeedButton1.setIcon(artwork::HideGlyph());
-    connect(&SpeedButton1, &QToolButton::clicked, this, [this] { Guarded(FDialogs, [this] { SpeedButton1Click(); }); });
-
     Panel2.setObjectName("Panel2");
-    Panel2.setGeometry(BorderWidth, height() - BorderWidth - BarHeight, inner, BarHeight);
-    Paint(Panel2, TitleGreen);
+    BuildBars(*this, Panel1, Q(u"    Q.V Cloud | Vantrelo"), SpeedButton1, artwork::HideGlyph(), Panel2);
+    FDragger.Watch(Panel1);
+    connect(&SpeedButton1, &QToolButton::clicked, this, [this] { Guarded(FDialogs, [this] { SpeedButton1Click(); }); });
 
     Panel4.setObjectName("Panel4");
     Panel4.setGeometry(BorderWidth + inner - 109, top, 109, middle);

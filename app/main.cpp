@@ -26,5 +26,7 @@ int main(int argc, char* argv[]) {
     if (!program.Start()) return 1;
     TfrmPrincipal& window = *program.frmPrincipal();
     QObject::connect(&instance, &TSingleInstance::Activated, &window, [&window] { window.TrayIcon1DblClick(); });
+    // A desktop without a notification area could not reach a hidden window.
+    if (!QSystemTrayIcon::isSystemTrayAvailable()) window.MinimizarClick();
     return QApplication::exec();
 }
