@@ -37,9 +37,9 @@ void Settle() {
 
 bool Save(QWidget& window, const QDir& folder, const char* name) {
     QString path = folder.filePath(QString::fromLatin1(name));
-    if (window.grab().save(path)) return std::fprintf(stderr, "vantrelo-screenshots: %s\n", qPrintable(path)), true;
-    std::fprintf(stderr, "vantrelo-screenshots: cannot write %s\n", qPrintable(path));
-    return false;
+    bool saved = window.grab().save(path);
+    std::fprintf(stderr, saved ? "vantrelo-screenshots: %s\n" : "vantrelo-screenshots: cannot write %s\n", qPrintable(path));
+    return saved;
 }
 
 } // namespace

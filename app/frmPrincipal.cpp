@@ -1,5 +1,7 @@
 #include "app/frmPrincipal.h"
 
+#include <algorithm>
+
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QScrollBar>

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The one command for a fresh Debian 12 machine: installs the Debian packages (with sudo when
-# not root) and builds everything in build/.
+# not root), builds everything in build/, then makes the demo shop on the throwaway servers and
+# starts the program on it (scripts/demo.sh; without a desktop it only makes the shop).
 set -euo pipefail
 
 scripts=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -8,4 +9,4 @@ scripts=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 bash "$scripts/install-deps.sh"
 bash "$scripts/build.sh"
 
-# Starting the program comes here once the shell exists.
+bash "$scripts/demo.sh"
