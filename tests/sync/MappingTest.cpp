@@ -136,41 +136,44 @@ protected:
         }
     }
 
+    // A product's row on both sides.
+    struct TBothSides {
+        TDbQuery Local, Cloud;
+    };
+    void OpenBothSides(TBothSides& rows, int code) {
+        rows.Local.SetConnection(&FShop->Local());
+        rows.Local.SQL().SetText(u"select * from estoque where EST_CODIGO=" + IntToStr(code));
+        rows.Local.Open();
+        rows.Cloud.SetConnection(&FShop->Cloud());
+        rows.Cloud.SQL().SetText(u"select * from produtos where prod_codigo=" + IntToStr(code));
+        rows.Cloud.Open();
+    }
+
     void ExpectUploaded(int code, TDateTime runStart, bool nullSource) {
-        TDbQuery local, cloud;
-        local.SetConnection(&FShop->Local());
-        local.SQL().SetText(u"select * from estoque where EST_CODIGO=" + IntToStr(code));
-        local.Open();
-        cloud.SetConnection(&FShop->Cloud());
-        cloud.SQL().SetText(u"select * from produtos where prod_codigo=" + IntToStr(code));
-        cloud.Open();
-        ASSERT_EQ(cloud.RecordCount(), 1);
+        TBothSides rows;
+        OpenBothSides(rows, code);
+        ASSERT_EQ(rows.Cloud.RecordCount(), 1);
         for (std::size_t i = 0; i < ProductColumnCount; ++i) {
             const TProductColumn& c = ProductColumns[i];
             if (!c.Cloud) continue;
             if (c.Upload.Kind == ckNone) {
-                EXPECT_TRUE(cloud.FieldByName(c.Cloud).IsNull()) << UnicodeToUtf8(c.Cloud) << " is not carried";
+                EXPECT_TRUE(rows.Cloud.FieldByName(c.Cloud).IsNull()) << UnicodeToUtf8(c.Cloud) << " is not carried";
                 continue;
             }
-            ExpectCarried(c.Upload, c.Cloud, cloud.FieldByName(c.Cloud), local, c.Local, runStart, nullSource);
+            ExpectCarried(c.Upload, c.Cloud, rows.Cloud.FieldByName(c.Cloud), rows.Local, c.Local, runStart, nullSource);
         }
     }
 
     void ExpectDownloaded(int code, bool update, TDateTime runStart, bool nullSource) {
-        TDbQuery local, cloud;
-        local.SetConnection(&FShop->Local());
-        local.SQL().SetText(u"select * from estoque where EST_CODIGO=" + IntToStr(code));
-        local.Open();
-        cloud.SetConnection(&FShop->Cloud());
-        cloud.SQL().SetText(u"select * from produtos where prod_codigo=" + IntToStr(code));
-        cloud.Open();
-        ASSERT_EQ(local.RecordCount(), 1);
+        TBothSides rows;
+        OpenBothSides(rows, code);
+        ASSERT_EQ(rows.Local.RecordCount(), 1);
         for (std::size_t i = 0; i < ProductColumnCount; ++i) {
             const TProductColumn& c = ProductColumns[i];
             if (!c.Local) continue;
             const TCarry& carry = update ? c.LocalUpdate : c.LocalInsert;
             if (carry.Kind == ckNone) continue;
-            ExpectCarried(carry, c.Local, local.FieldByName(c.Local), cloud, c.Cloud, runStart, nullSource);
+            ExpectCarried(carry, c.Local, rows.Local.FieldByName(c.Local), rows.Cloud, c.Cloud, runStart, nullSource);
         }
     }
 

@@ -134,24 +134,31 @@ void TShop::PointConfigAtCloud(int direction, int port) {
     q.ExecSQL();
 }
 
-void TShop::AddLocalProduct(int code, const std::u16string& name, TDateTime changed) {
+namespace {
+
+void AddProduct(TDbConnection& connection, const std::u16string& insert, int code, const std::u16string& name,
+                TDateTime changed) {
     TDbQuery q;
-    q.SetConnection(&FLocalConnection);
-    q.SQL().SetText(u"insert into estoque (EST_CODIGO, EST_PRODUTO, DATA_ALTERACAO) values (:c, :n, :d)");
+    q.SetConnection(&connection);
+    q.SQL().SetText(insert);
     q.ParamByName(u"c").SetAsInteger(code);
     q.ParamByName(u"n").SetAsString(name);
     q.ParamByName(u"d").SetAsDateTime(changed);
     q.ExecSQL();
 }
 
+} // namespace
+
+void TShop::AddLocalProduct(int code, const std::u16string& name, TDateTime changed) {
+    AddProduct(FLocalConnection,
+               u"insert into estoque (EST_CODIGO, EST_PRODUTO, DATA_ALTERACAO) values (:c, :n, :d)", code, name,
+               changed);
+}
+
 void TShop::AddCloudProduct(int code, const std::u16string& name, TDateTime changed) {
-    TDbQuery q;
-    q.SetConnection(&FCloudConnection);
-    q.SQL().SetText(u"insert into produtos (prod_codigo, prod_nome, data_alteracao) values (:c, :n, :d)");
-    q.ParamByName(u"c").SetAsInteger(code);
-    q.ParamByName(u"n").SetAsString(name);
-    q.ParamByName(u"d").SetAsDateTime(changed);
-    q.ExecSQL();
+    AddProduct(FCloudConnection,
+               u"insert into produtos (prod_codigo, prod_nome, data_alteracao) values (:c, :n, :d)", code, name,
+               changed);
 }
 
 } // namespace vantrelo::test
