@@ -3,7 +3,6 @@
 // as the provider loads it; the declarations are the Firebird headers'.
 #include <dlfcn.h>
 #include <ibase.h>
-#include <sys/resource.h>
 
 #include <chrono>
 #include <cstdio>
@@ -12,12 +11,11 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchSupport.h"
+
 namespace {
 
-std::string Env(const char* name, const char* fallback = "") {
-    const char* v = std::getenv(name);
-    return v && *v ? v : fallback;
-}
+using bench::Env;
 
 struct TApi {
     decltype(&isc_attach_database) attach;
@@ -120,9 +118,7 @@ int main() {
     double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     api.commit(status, &tr);
     api.detach(status, &db);
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
     std::printf("direct: rows=%zu columns=%d seconds=%.3f peak_rss_mb=%.1f raw_mb=%.1f\n", rows, int(da->sqld), seconds,
-                usage.ru_maxrss / 1024.0, raw / 1048576.0);
+                bench::PeakRssMiB(), raw / 1048576.0);
     return 0;
 }

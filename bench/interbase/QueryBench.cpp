@@ -10,41 +10,21 @@
 #include <cstdlib>
 #include <string>
 
+#include "bench/BenchSupport.h"
 #include "dataaccess/DbConnection.h"
 #include "dataaccess/DbQuery.h"
 #include "platform/CodePage.h"
 #include "platform/Exception.h"
 #include "providers/interbase/InterBaseDbProvider.h"
 
-#ifdef _WIN32
-#include <windows.h>
-#include <psapi.h>
-#else
-#include <sys/resource.h>
-#endif
 
 using namespace vantrelo;
 
 namespace {
 
-double PeakMemoryMiB() {
-#ifdef _WIN32
-    PROCESS_MEMORY_COUNTERS counters{};
-    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
-    return counters.PeakWorkingSetSize / 1048576.0;
-#else
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss / 1024.0;
-#endif
-}
-
 constexpr int Rows = 20000;
 
-std::string Env(const char* name, const char* fallback = "") {
-    const char* v = std::getenv(name);
-    return v && *v ? v : fallback;
-}
+using bench::Env;
 
 std::u16string Number(int n) { return AsciiToUnicode(std::to_string(n)); }
 std::u16string Two(int n) { return AsciiToUnicode((n < 10 ? "0" : "") + std::to_string(n)); }
@@ -135,7 +115,7 @@ void Fetch() {
             }
         }
     std::printf("query: rows=%d columns=%zu seconds=%.3f peak_rss_mb=%.1f raw_mb=%.1f\n", rows, q.Fields().size(),
-                seconds, PeakMemoryMiB(), raw / 1048576.0);
+                seconds, bench::PeakRssMiB(), raw / 1048576.0);
 }
 
 } // namespace

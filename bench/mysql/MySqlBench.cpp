@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "bench/mysql/BenchMemory.h"
+#include "bench/BenchSupport.h"
 #include "bench/mysql/BenchSchema.h"
 #include "dataaccess/DbConnection.h"
 #include "dataaccess/DbQuery.h"
@@ -22,10 +22,7 @@ using namespace vantrelo;
 
 namespace {
 
-std::string Env(const char* name, const char* fallback = "") {
-    const char* v = std::getenv(name);
-    return v ? v : fallback;
-}
+using bench::Env;
 
 std::unique_ptr<TDbConnection> Connect() {
     RegisterMySQLProvider();

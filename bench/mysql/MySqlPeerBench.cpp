@@ -13,7 +13,7 @@
 
 #include <mysql.h>
 
-#include "bench/mysql/BenchMemory.h"
+#include "bench/BenchSupport.h"
 #include "bench/mysql/BenchSchema.h"
 #include "platform/AnsiString.h"
 #include "platform/Bytes.h"
@@ -21,10 +21,7 @@
 
 namespace {
 
-std::string Env(const char* name, const char* fallback = "") {
-    const char* v = std::getenv(name);
-    return v ? v : fallback;
-}
+using bench::Env;
 
 MYSQL* Connect() {
     MYSQL* m = mysql_init(nullptr);

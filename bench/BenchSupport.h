@@ -1,6 +1,9 @@
 #pragma once
-// The peak resident memory of the process, for the benchmarks' reports.
+// What every benchmark needs: its settings from the environment and the peak resident memory
+// of the process for its report.
 #include <cstddef>
+#include <cstdlib>
+#include <string>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -10,6 +13,12 @@
 #endif
 
 namespace bench {
+
+// A setting from the environment; unset or empty gives the fallback.
+inline std::string Env(const char* name, const char* fallback = "") {
+    const char* v = std::getenv(name);
+    return v && *v ? v : fallback;
+}
 
 inline std::size_t PeakRssKb() {
 #ifdef _WIN32
@@ -22,5 +31,7 @@ inline std::size_t PeakRssKb() {
     return std::size_t(u.ru_maxrss);
 #endif
 }
+
+inline double PeakRssMiB() { return PeakRssKb() / 1024.0; }
 
 } // namespace bench
