@@ -28,6 +28,8 @@ void TDbConnection::SetProviderName(std::u16string_view name) {
     std::u16string trimmed = Trim(name);
     if (SameText(trimmed, FProviderName)) return;
     if (Connected()) throw Exception(u"This operation is not allowed on active connection");
+    // A link lost on the wire may still have open queries on the old provider's objects.
+    DoDisconnect(false);
     FProvider = TDbProviders::FindProvider(trimmed);
     FDefaultTransaction.reset();
     FProviderConnection.reset();

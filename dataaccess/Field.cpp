@@ -18,8 +18,10 @@ TField::TField(TMemoryDataSet& dataSet, std::u16string fieldName, TFieldType dat
     : FDataSet(dataSet), FFieldName(std::move(fieldName)), FDataType(dataType), FSize(size), FRequired(required),
       FStorage(StorageKindOf(dataType)) {}
 
-// A closed dataset reads as null everywhere; only setting a field needs it open.
-TRecordView TField::Record() const { return FDataSet.Active() ? FDataSet.CurrentRecord() : TRecordView(); }
+TRecordView TField::Record() const {
+    FDataSet.CheckActive();
+    return FDataSet.CurrentRecord();
+}
 
 bool TField::IsNull() const {
     TRecordView r = Record();

@@ -117,8 +117,12 @@ void TUpdateExecutor::Apply(TDataSetState state) {
     bool quoteAll = FQuery.Options().QuoteNames;
     TSQLGenerator generator([&](const std::u16string& name) { return provider.QuoteName(name, quoteAll); });
     std::optional<TGeneratedStatement> statement;
-    if (state == dsInsert) statement = generator.GenerateInsert(FTable, data, FQuery.Options().UpdateAllFields);
-    else statement = generator.GenerateUpdate(FTable, data, keys, FQuery.Options().UpdateAllFields);
+    try {
+        if (state == dsInsert) statement = generator.GenerateInsert(FTable, data, FQuery.Options().UpdateAllFields);
+        else statement = generator.GenerateUpdate(FTable, data, keys, FQuery.Options().UpdateAllFields);
+    } catch (const EDatabaseError& e) {
+        DatabaseError(e.Message(), &FQuery);  // the generator knows no component to name
+    }
     if (!statement) return;  // nothing changed: nothing is sent
 
     std::vector<TDbParam> params;

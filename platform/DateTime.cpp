@@ -136,7 +136,11 @@ TDateTime EncodeTime(int hour, int minute, int second, int milliSecond) {
 }
 
 TDateTime EncodeDateTime(int year, int month, int day, int hour, int minute, int second, int milliSecond) {
-    return ComposeDateTime(EncodeDate(year, month, day), EncodeTime(hour, minute, second, milliSecond));
+    const TDateTime date = EncodeDate(year, month, day);
+    const TDateTime time = EncodeTime(hour, minute, second, milliSecond);
+    // 24:00 is the start of the next day, which a time of day alone cannot hold.
+    if (time.Value >= 1.0) return Combine(ToTimeStamp(date).Day + 1, 0);
+    return ComposeDateTime(date, time);
 }
 
 TDateParts DecodeDate(TDateTime value) {

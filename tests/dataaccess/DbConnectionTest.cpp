@@ -182,6 +182,23 @@ TEST_F(Connection, OpeningAQueryConnectsAndDisconnectingClosesEveryQuery) {
     EXPECT_EQ(q1.FieldByName(u"A").AsInteger(), 1);
 }
 
+TEST_F(Connection, ChangingTheProviderAfterALostLinkClosesTheQueriesFirst) {
+    TDbConnection c;
+    c.SetProviderName(u"Scripted");
+    Script().Results[u"select a from t"] = {{Column(u"a", ftInteger)}, {{TVariant(std::int32_t(1))}}};
+    TDbQuery q;
+    q.SetConnection(&c);
+    q.SQL().SetText(u"select a from t");
+    q.Open();
+    Script().LinkDown = true;
+    ASSERT_FALSE(c.Connected());
+    c.SetProviderName(u"ScriptedTx");  // the old provider's objects go away
+    EXPECT_FALSE(q.Active());
+    Script().LinkDown = false;
+    q.Open();
+    EXPECT_EQ(q.FieldByName(u"A").AsInteger(), 1);
+}
+
 TEST_F(Connection, AQueryWithoutConnectionNamesItself) {
     TDbQuery q(u"sqlCloud");
     q.SQL().SetText(u"select 1");

@@ -236,10 +236,11 @@ TEST_F(Query, FieldsAreSetOnlyInEditState) {
     FQuery.SQL().SetText(u"select * from t");
     FQuery.Open();
     FQuery.Close();
-    // A closed dataset reads as null and refuses writes.
-    EXPECT_TRUE(FQuery.FieldByName(u"CODE").IsNull());
-    EXPECT_EQ(MessageOf([&] { FQuery.FieldByName(u"CODE").SetAsInteger(1); }),
-              "sqlCloud: Cannot perform this operation on a closed dataset");
+    // A closed dataset can be neither read nor written.
+    for (auto use : {+[](TField& f) { f.AsInteger(); }, +[](TField& f) { f.IsNull(); },
+                     +[](TField& f) { f.SetAsInteger(1); }})
+        EXPECT_EQ(MessageOf([&] { use(FQuery.FieldByName(u"CODE")); }),
+                  "sqlCloud: Cannot perform this operation on a closed dataset");
     FQuery.Open();
     EXPECT_EQ(MessageOf([&] { FQuery.FieldByName(u"CODE").SetAsInteger(5); }),
               "sqlCloud: Dataset not in edit or insert mode");

@@ -100,7 +100,7 @@ public:
         ++TheScript().Disconnects;
         FConnected = false;
     }
-    bool GetConnected() const override { return FConnected; }
+    bool GetConnected() const override { return FConnected && !TheScript().LinkDown; }
     std::u16string GetCurrentDatabase() override { return u"current_db"; }
     std::unique_ptr<TProviderTransaction> CreateTransaction() override {
         return std::make_unique<TScriptedTransaction>();

@@ -37,6 +37,7 @@ struct TScript {
     std::optional<EDataAccessError> ConnectFailure;     // thrown by the next connects
     std::map<std::u16string, EDataAccessError> StatementFailures;  // by statement text
     bool LoseConnectionOnFailure = false;               // a failing statement drops the link (a fatal error)
+    bool LinkDown = false;                              // the link is gone without any statement noticing
 
     // What it was sent.
     std::map<int, TVariant> ConnectionProps;  // last value applied per property code

@@ -135,6 +135,19 @@ TEST_F(Update, KeyFieldsPropertyComesFirst) {
     EXPECT_EQ(FQuery.State(), dsEdit);
 }
 
+TEST_F(Update, ARowWithNothingToFindItByIsNotWritten) {
+    FQuery.Close();
+    Script().Results[u"select FOTO from imagens"] = {{Column(u"FOTO", ftBlob, u"IMAGENS")}, {{TVariant(TBytes{1})}}};
+    FQuery.SQL().SetText(u"select FOTO from imagens");
+    FQuery.Open();
+    Script().Statements.clear();
+    FQuery.Edit();
+    F(u"FOTO").SetAsBytes(TBytes{2});
+    EXPECT_EQ(MessageOf([&] { FQuery.Post(); }), "sqlConfigLocal: Key fields not found");
+    EXPECT_EQ(FQuery.State(), dsEdit);
+    EXPECT_TRUE(Script().Statements.empty());
+}
+
 TEST_F(Update, AnUpdateThatFindsNoRowFailsAfterItsCommit) {
     Script().AffectedRows = {0};
     FQuery.Edit();

@@ -53,6 +53,8 @@ TEST(DateTime, TimeOfDayRoundTrips) {
     EXPECT_EQ((std::array{t.Hour, t.Minute, t.Second, t.MilliSecond}), (std::array{14, 7, 9, 250}));
     EXPECT_EQ(EncodeTime(6, 0, 0, 0).Value, 0.25);
     EXPECT_EQ(EncodeTime(24, 0, 0, 0).Value, 1.0);
+    EXPECT_EQ(EncodeDateTime(2024, 3, 5, 24, 0, 0, 0).Value, EncodeDate(2024, 3, 6).Value);
+    EXPECT_EQ(EncodeDateTime(1899, 12, 29, 24, 0, 0, 0).Value, 0.0);
     // Rounding to the millisecond carries into the next day instead of giving 24:00.
     const TDateTime almost(45356.0 + (MSecsPerDay - 0.4) / MSecsPerDay);
     EXPECT_EQ(DecodeDate(almost).Day, 6);
