@@ -16,7 +16,9 @@
 #include "dataaccess/DbQuery.h"
 #include "platform/CodePage.h"
 #include "platform/Exception.h"
+#include "providers/mysql/MySQLConnection.h"
 #include "providers/mysql/MySQLDbProvider.h"
+#include "providers/mysql/MySqlProtocolApi.h"
 
 using namespace vantrelo;
 
@@ -106,6 +108,23 @@ void Setup() {
     std::printf("setup: bench_upsert and bench_fetch (%d rows) ready\n", bench::FetchRows);
 }
 
+// The result's size as it arrives, the sum of its values' lengths (the figure the peer
+// reports): read once more through the provider's own protocol layer, after the timed part.
+std::size_t RawResultSize(TDbConnection& c, const std::string& sql) {
+    auto& connection = dynamic_cast<TMySQLConnection&>(*c.ProviderConnection());
+    TMySqlSession& session = connection.RequireSession();
+    TMySqlProtocolApi& api = connection.API();
+    if (api.mysql_real_query(session, sql.data(), sql.size()) != 0) connection.RaiseError(nullptr);
+    auto result = api.mysql_use_result(session);
+    std::size_t raw = 0;
+    while (result && api.mysql_fetch_row(*result))
+        for (const TMySqlBind& b : result->Binds()) raw += b.IsNull ? 0 : b.Length;
+    std::u16string error = api.mysql_errno(session) != 0 ? session.Ferror : u"";
+    api.mysql_free_result(result);
+    if (!error.empty()) throw Exception(error);
+    return raw;
+}
+
 void Fetch() {
     auto c = Connect();
     const auto& cols = bench::Columns();
@@ -137,8 +156,12 @@ void Fetch() {
         bytes += photo.AsBytes().size();
     }
     double seconds = Seconds(start);
-    std::printf("fetch: %d rows in %.3f s; peak RSS %.1f MB (%.1f MB before); checksum %lld %.1f %zu\n", rows, seconds,
-                bench::PeakRssKb() / 1024.0, rssBefore / 1024.0, static_cast<long long>(integers), numbers, bytes);
+    std::size_t peak = bench::PeakRssKb();
+    q.Close();
+    std::size_t raw = RawResultSize(*c, "SELECT * FROM bench_fetch");
+    std::printf("fetch: %d rows in %.3f s; peak RSS %.1f MB (%.1f MB before); raw result %.1f MB; checksum %lld %.1f %zu\n",
+                rows, seconds, peak / 1024.0, rssBefore / 1024.0, raw / 1048576.0, static_cast<long long>(integers),
+                numbers, bytes);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs the MySQL benchmark and its Connector/C peer against the test MariaDB, alternately,
-# ROUNDS times (default 5), and prints the medians and our time over the peer's.
+# ROUNDS times (default 5), and prints the medians, our time over the peer's for (a) upsert
+# and (b) fetch, and the fetch's peak memory over its raw result size for both.
 #   bench/mysql/run-bench.sh [BUILD_DIR] [ROUNDS]
 # Needs the VANTRELO_MYSQL_* variables: eval "$(scripts/test-servers.sh env)".
 set -euo pipefail
@@ -24,10 +25,18 @@ for ((i = 1; i <= ROUNDS; i++)); do
         done
     done
 done
+peak() { sed -n 's/.* peak RSS \([0-9.]*\) MB.*/\1/p'; }
+raw() { sed -n 's/.* raw result \([0-9.]*\) MB.*/\1/p'; }
 for what in upsert fetch; do
     o=$(grep "^ours $what" "$BUILD/bench-mysql.log" | seconds | median)
     p=$(grep "^peer $what" "$BUILD/bench-mysql.log" | seconds | median)
-    awk -v w=$what -v o="$o" -v p="$p" 'BEGIN {printf "%s: ours %.3f s, peer %.3f s, ratio %.3f\n", w, o, p, o / p}'
+    target=1.05; [ $what = fetch ] && target=1.00
+    awk -v w=$what -v o="$o" -v p="$p" -v t=$target \
+        'BEGIN {printf "%s: ours %.3f s, peer %.3f s, ours/peer %.3f (target <= %s)\n", w, o, p, o / p, t}'
 done
-grep "^ours fetch" "$BUILD/bench-mysql.log" | tail -1
-grep "^peer fetch" "$BUILD/bench-mysql.log" | tail -1
+for who in ours peer; do
+    pk=$(grep "^$who fetch" "$BUILD/bench-mysql.log" | peak | median)
+    rw=$(grep "^$who fetch" "$BUILD/bench-mysql.log" | raw | median)
+    awk -v w=$who -v pk="$pk" -v rw="$rw" \
+        'BEGIN {printf "fetch memory, %s: peak RSS %.1f MB, raw result %.1f MB, peak/raw %.2f\n", w, pk, rw, pk / rw}'
+done

@@ -107,6 +107,10 @@ def main():
     write("compressed-result", 0x01, login() + frame(1, stream[:cut]) + frame(2, stream[cut:], False))
     write("compressed-direct", 0x0E, frame(1, stream))
     write("local-file", 0x0A, packet(1, b"\xfb/etc/passwd") + packet(3, ok()))
+    # A server asking again and again, each request numbered as the reply to the empty packet.
+    write("local-file-repeated", 0x0A, b"".join(packet(1 + 2 * i, b"\xfb/etc/shadow") for i in range(8)) + packet(17, ok()))
+    write("local-file-in-further-results", 0x0A, packet(1, b"\xfb/etc/passwd") + packet(3, ok(status=0x0A)) +
+          packet(4, b"\xfb/etc/shadow") + packet(6, ok(status=0x0A)) + packet(7, b"\xfb/etc/group") + packet(9, ok()))
     write("multi-results", 0x0A, packet(1, ok(status=0x0A)) + result_set(2)[:-9] + packet(2 + len(COLUMNS) + 4, eof(0x0A)) +
           packet(2 + len(COLUMNS) + 5, ok(3)))
     write("error-mid-rows", 0x0A, result_set(1)[:-9] + packet(len(COLUMNS) + 5, b"\xff" + le(1317, 2) + b"#70100Interrupted"))

@@ -135,9 +135,10 @@ std::u16string TMySQLConnection::DetermineCharset() const {
 }
 
 void TMySQLConnection::Connect() {
-    if (FMySQL) return;
+    if (GetConnected()) return;
     FServerVer.clear();
     FServerPrimaryVer = FServerMinorVer = FServerReleaseVer = 0;
+    if (FMySQL) FMySQLAPI->mysql_close(FMySQL);  // a session left without its transport
     if (FEmbedded || !FDirect)
         throw EMyError(CR_WRONG_PROTOCOL, std::u16string(ClientErrorText(CR_WRONG_PROTOCOL)), FComponent);
     FMySQL = FMySQLAPI->mysql_init();
@@ -244,7 +245,7 @@ std::optional<std::u16string> TMySQLConnection::QueryValue(std::u16string_view s
 void TMySQLConnection::SetIsolationLevel(TIsolationLevel level) {
     if (level == FIsolationLevel) return;
     FIsolationLevel = level;
-    if (FMySQL) ApplyIsolationLevel();
+    if (GetConnected()) ApplyIsolationLevel();
 }
 
 void TMySQLConnection::ExecuteDirect(std::u16string_view sql) {
@@ -265,14 +266,14 @@ void TMySQLConnection::Ping() {
 }
 
 void TMySQLConnection::SetDatabase(const std::u16string& value) {
-    if (FMySQL && value != FDatabase && !value.empty()) {
+    if (GetConnected() && value != FDatabase && !value.empty()) {
         if (FMySQLAPI->mysql_select_db(*FMySQL, AnsiString(EncodeText(value))) != 0) RaiseError(FComponent);
     }
     FDatabase = value;
 }
 
 std::u16string TMySQLConnection::GetCurrentDatabase() {
-    if (!FMySQL) return FDatabase;
+    if (!GetConnected()) return FDatabase;
     return QueryValue(u"SELECT DATABASE()").value_or(u"");
 }
 

@@ -23,7 +23,8 @@ public:
 
     void Connect() override;
     void Disconnect() override;
-    bool GetConnected() const override { return FMySQL != nullptr; }
+    // A session whose transport went with an error is no connection any more.
+    bool GetConnected() const override { return FMySQL && FMySQL->net.vio(); }
     std::u16string GetCurrentDatabase() override;
     void SetDatabase(const std::u16string& value) override;
 

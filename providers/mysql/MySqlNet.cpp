@@ -397,9 +397,10 @@ std::size_t TMySqlNet::SkipRow(std::uint8_t& firstByte) {
     TNetBuffer& slot = NextSlot();
     firstByte = 0;
     bool first = true;
-    std::size_t length;
+    std::size_t length, total = 0;
     do {
         length = ReceiveHeader();
+        total += length;
         for (std::size_t left = length; left > 0;) {
             std::size_t piece = std::min(left, SkipBufferSize);
             ReadData(FSkipBuffer.get(), piece);
@@ -414,7 +415,7 @@ std::size_t TMySqlNet::SkipRow(std::uint8_t& firstByte) {
         first = false;
     } while (length == MaxPacketSize);
     ++FReceivedRowCount;
-    return length;
+    return total;
 }
 
 void TMySqlNet::NeedBytes(std::size_t n) const {

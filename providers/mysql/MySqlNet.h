@@ -91,9 +91,10 @@ public:
 
     // Reading.
     void ReceiveRow();  // one logical packet into the next slot; raises on an error packet
-    // Reads and drops one logical packet; reports its first payload byte and returns the
-    // length of its last physical packet. A short packet (an end-of-data marker) is left
-    // in the current slot so that its fields can be read.
+    // Reads and drops one logical packet; reports its first payload byte and returns its
+    // whole length (a row of 16 MiB and more whose last piece is short must not pass for an
+    // end-of-data marker). A short packet (such a marker) is left in the current slot so
+    // that its fields can be read.
     std::size_t SkipRow(std::uint8_t& firstByte);
     const std::uint8_t* ReadBytes(std::size_t count);  // points into the slot
     std::uint8_t ReadByte();

@@ -65,7 +65,7 @@ void TMySqlSession::Connect(const std::u16string& hostName, const AnsiString& us
 
     if (protocolType != MYSQL_PROTOCOL_DEFAULT && protocolType != MYSQL_PROTOCOL_TCP)
         throw EMySqlException(CR_WRONG_PROTOCOL);
-    auto vio = std::make_unique<TVioTcp>(host, ipVersion, port);
+    std::unique_ptr<TVio> vio = CreateTransport();
     hostInfo = host + u" via TCP/IP";
     vio->SetTimeout(connectTimeout);
     try {
@@ -76,6 +76,8 @@ void TMySqlSession::Connect(const std::u16string& hostName, const AnsiString& us
     net.SetVio(std::move(vio));
     Login(clientFlags);
 }
+
+std::unique_ptr<TVio> TMySqlSession::CreateTransport() { return std::make_unique<TVioTcp>(host, ipVersion, port); }
 
 void TMySqlSession::Login(std::uint32_t clientFlags) {
     FIsClosed = false;
@@ -239,7 +241,8 @@ void TMySqlSession::WriteCommand(TServerCommand command) {
 
 void TMySqlSession::SimpleCommand(TServerCommand command, const std::uint8_t* data, std::size_t length,
                                   bool skipReply) {
-    if (!net.vio()) return;
+    // The transport goes with the error that broke the stream: nothing can be sent any more.
+    if (!net.vio()) throw EMySqlException(CR_SERVER_LOST);
     net.vio()->SetReceiveTimeout(commandTimeout);
     WriteCommand(command);
     if (length) net.WriteOrSendBytes(data, 0, length);
@@ -266,8 +269,10 @@ void TMySqlSession::ReadQueryResult() {
         return;
     }
     if (count == -1) {
+        // Once refused, a statement has no business asking again: answering each request
+        // anew would let a server drive the refusal as deep as it likes.
+        if (FRefusingLocalFile) throw EMySqlException(CR_MALFORMED_PACKET);
         RefuseLocalFile();
-        return;
     }
     if (count < 0 || count > MaxResultColumns) throw EMySqlException(CR_MALFORMED_PACKET);
     fieldCount = std::size_t(count);
@@ -305,6 +310,11 @@ void TMySqlSession::RefuseLocalFile() {
     AnsiString fileName = net.ReadString(net.Length() - net.Position());
     net.Clear();
     net.SendEmpty();
+    FRefusingLocalFile = true;
+    struct TRefusing {
+        bool& Flag;
+        ~TRefusing() { Flag = false; }
+    } refusing{FRefusingLocalFile};
     try {
         ReadQueryResult();
         if (status != msReady) FreeQuery();

@@ -83,7 +83,7 @@ class TMySqlResultSet;
 class TMySqlSession {
 public:
     TMySqlSession();
-    ~TMySqlSession();
+    virtual ~TMySqlSession();
     TMySqlSession(const TMySqlSession&) = delete;
     TMySqlSession& operator=(const TMySqlSession&) = delete;
 
@@ -140,6 +140,11 @@ public:
     bool FSkipPacket = false;
     TMySqlResultSet* FResultSet = nullptr;  // the result attached to the session, if any
 
+protected:
+    // The transport Connect dials (TCP to host and port, not yet connected); tests look at
+    // it and may put an in-memory peer in its place.
+    virtual std::unique_ptr<TVio> CreateTransport();
+
 private:
     void ReadGreeting(bool& longScramble);
     void WriteLogin(bool longScramble);
@@ -149,7 +154,9 @@ private:
     void DecodeFieldInfo(TMySqlFieldInfo& field);
     void ReadOk();
     void ReadEof();
-    void RefuseLocalFile();
+    [[noreturn]] void RefuseLocalFile();
+
+    bool FRefusingLocalFile = false;  // the reply to a refused local-file request is being read
 };
 
 // Where a value lies in the current row packet.

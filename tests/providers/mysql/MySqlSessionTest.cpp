@@ -7,6 +7,7 @@
 #include "platform/Exception.h"
 #include "providers/mysql/MySqlException.h"
 #include "providers/mysql/MySqlPassword.h"
+#include "providers/mysql/MySqlProtocolApi.h"
 #include "providers/mysql/MySqlSession.h"
 #include "tests/providers/mysql/ScriptedVio.h"
 
@@ -38,9 +39,9 @@ struct TSessionFixture : ::testing::Test {
         session.Login(ConnectionFlags);
     }
     // The packets the client sent, split.
-    std::vector<std::pair<int, std::string>> Sent() const {
+    std::vector<std::pair<int, std::string>> Sent() const { return Packets(vio->Output); }
+    static std::vector<std::pair<int, std::string>> Packets(const std::string& out) {
         std::vector<std::pair<int, std::string>> packets;
-        const std::string& out = vio->Output;
         for (std::size_t at = 0; at + 4 <= out.size();) {
             std::size_t n = std::uint8_t(out[at]) | std::uint8_t(out[at + 1]) << 8 | std::uint8_t(out[at + 2]) << 16;
             packets.emplace_back(std::uint8_t(out[at + 3]), out.substr(at + 4, n));
@@ -276,6 +277,102 @@ TEST_F(TSessionFixture, LocalFileRequestIsAnsweredEmptyAndRefused) {
     EXPECT_EQ(sent[1], (std::pair<int, std::string>(2, "")));
     EXPECT_EQ(session.status, msReady);
     EXPECT_EQ(vio->InputPos, vio->Input.size());
+}
+
+// A hostile server asking again and again, right away or in a further result, is not
+// followed down: one empty packet, then the reply counts as malformed and the link closes.
+TEST_F(TSessionFixture, RepeatedLocalFileRequestsAreAMalformedReply) {
+    // Each request numbered as the reply to the empty packet that answered the one before.
+    auto requests = [](int first) {
+        std::string out;
+        for (int i = 0; i < 10000; ++i) out += Packet(std::uint8_t(first + 2 * i), "\xFB/etc/shadow");
+        return out;
+    };
+    struct TCase {
+        const char* what;
+        std::string replies;
+    } cases[] = {
+        {"in a row", Packet(1, "\xFB/etc/passwd") + requests(3)},
+        {"in further results",
+         Packet(1, "\xFB/etc/passwd") + Packet(3, OkPayload(0, 0, 0x0A)) + Packet(4, "\xFB/etc/shadow") +
+             Packet(6, OkPayload(0, 0, 0x0A)) + requests(7)},
+    };
+    for (const auto& c : cases) {
+        Ready(c.replies);
+        std::string sent;
+        vio->Copy = &sent;
+        std::string sql = "SELECT 1";
+        int rc = TMySqlProtocolApi::Direct().mysql_real_query(session, sql.data(), sql.size());
+        EXPECT_EQ(rc, 2027) << c.what;
+        EXPECT_EQ(session.Ferror, u"Malformed packet") << c.what;
+        EXPECT_EQ(session.net.vio(), nullptr) << c.what;
+        EXPECT_EQ(Packets(sent), (std::vector<std::pair<int, std::string>>{{0, "\x03SELECT 1"}, {2, ""}})) << c.what;
+    }
+}
+
+// Draining without compression decides the end of the data on the whole packet: a row of
+// 16 MiB and more whose first value has an 8-byte length and whose last piece is short is
+// still a row. Compressed, the same row is read whole.
+TEST_F(TSessionFixture, DrainingSkipsAHugeRowThatLooksLikeTheEndMarker) {
+    constexpr std::size_t Full = 0xFFFFFF;
+    std::size_t value = Full + 5 - 9;
+    std::string row = "\xFE" + Le(value, 8) + std::string(value, 'x');
+    ASSERT_EQ(row.size(), Full + 5);
+    std::string result = Packet(1, "\x01") + Packet(2, ColumnDef("foto", 251, 0xFFFFFFFF, BINARY_FLAG, 0, 63)) +
+                         Packet(3, EofPayload()) + Packet(4, row.substr(0, Full)) + Packet(5, row.substr(Full)) +
+                         Packet(6, EofPayload(0x22));
+    for (bool compressed : {false, true}) {
+        Ready("");
+        session.net.SetCompress(compressed);
+        if (!compressed) {
+            vio->Input += result + Packet(1, OkPayload(5));
+        } else {
+            std::uint8_t seq = 1;
+            for (std::size_t at = 0; at < result.size(); at += Full) vio->Input += Frame(seq++, result.substr(at, Full), false);
+            vio->Input += Frame(1, Packet(1, OkPayload(5)), false);
+        }
+        Query("SELECT foto FROM t");
+        ASSERT_EQ(session.status, msGetResult);
+        session.FreeQuery();
+        EXPECT_EQ(session.status, msReady) << compressed;
+        EXPECT_EQ(session.serverStatus, 0x22) << compressed;
+        Query("UPDATE t SET a = 1");  // in step: the next reply is the next statement's
+        EXPECT_EQ(session.affectedRows, 5) << compressed;
+        EXPECT_EQ(vio->InputPos, vio->Input.size()) << compressed;
+        session.net.Close();
+    }
+}
+
+// An error that broke the stream takes the transport with it; a command after it reports
+// the lost connection instead of passing for a success. A server's error leaves it in step.
+TEST_F(TSessionFixture, CommandAfterABrokenStreamIsALostConnection) {
+    struct TCase {
+        const char* what;
+        bool compressed;
+        std::string reply;
+        int code;
+    } cases[] = {
+        {"out of order", false, Packet(2, OkPayload()), 1156},
+        {"bad deflate data", true, Le(5, 3) + char(1) + Le(10, 3) + "garbg", 1157},
+        {"too many columns", false, Packet(1, "\xFD" + Le(65536, 3)), 2027},
+        {"column count mismatch", false, Packet(1, "\x02") + Packet(2, ColumnDef("id", 3, 11)) + Packet(3, EofPayload()),
+         2000},
+        {"cut mid-packet", false, Le(10, 3) + char(1) + "abc", 2013},
+    };
+    TMySqlProtocolApi& api = TMySqlProtocolApi::Direct();
+    std::string sql = "SELECT 1";
+    for (const auto& c : cases) {
+        Ready(c.reply);
+        session.net.SetCompress(c.compressed);
+        EXPECT_EQ(api.mysql_real_query(session, sql.data(), sql.size()), c.code) << c.what;
+        EXPECT_EQ(session.net.vio(), nullptr) << c.what;
+        EXPECT_EQ(api.mysql_ping(session), 2013) << c.what;
+        EXPECT_EQ(session.Ferror, u"Lost connection to MySQL server during query") << c.what;
+    }
+    Ready(Packet(1, ErrPayload(1064, "#42000You have an error in your SQL syntax")) + Packet(1, OkPayload()));
+    EXPECT_EQ(api.mysql_real_query(session, sql.data(), sql.size()), 1064);
+    ASSERT_NE(session.net.vio(), nullptr);
+    EXPECT_EQ(api.mysql_ping(session), 0);
 }
 
 TEST_F(TSessionFixture, QuitIsSentWithoutWaitingForAReply) {
