@@ -80,6 +80,7 @@ TDmdados::TDmdados(TSyncPanel& panel, const TInstallSettings& settings)
     for (const auto& c : ConfigColumns) sqlConfigLocal.AddField(c.Name, c.Type, c.Size, c.Required);
     sqlConfigLocal.AfterEdit = [this](TMemoryDataSet&) { sqlConfigLocalAfterEdit(); };
     sqlConfigLocal.BeforePost = [this](TMemoryDataSet&) { sqlConfigLocalBeforePost(); };
+    sqlConfigLocal.OnPostError = [this](TMemoryDataSet&) { sqlConfigLocalPostError(); };
 
     sqlLocal.SetConnection(&BaseLocal);
     sqlCloud.SetConnection(&BaseCloud);
@@ -113,9 +114,27 @@ void TDmdados::sqlConfigLocalAfterEdit() { ScrambleSenhaCloud(); }
 
 void TDmdados::sqlConfigLocalBeforePost() {
     ScrambleSenhaCloud();
-    int filial = sqlConfigLocal.FieldByName(u"IDFILIAL").AsInteger();
-    sqlConfigLocal.FieldByName(u"EMP_NOME").SetAsString(Get_TrazerDados(u"filial", u"nome_fantasia", filial));
-    sqlConfigLocal.FieldByName(u"EMP_CNPJ").SetAsString(Get_TrazerDados(u"filial", u"CNPJ", filial));
+    try {
+        int filial = sqlConfigLocal.FieldByName(u"IDFILIAL").AsInteger();
+        sqlConfigLocal.FieldByName(u"EMP_NOME").SetAsString(Get_TrazerDados(u"filial", u"nome_fantasia", filial));
+        sqlConfigLocal.FieldByName(u"EMP_CNPJ").SetAsString(Get_TrazerDados(u"filial", u"CNPJ", filial));
+    } catch (...) {
+        sqlConfigLocalPostError();
+        throw;
+    }
+}
+
+// A refused post leaves the record in edit state: its buffer gets the plain password back,
+// or the next post would scramble it a second time and store it plain.
+void TDmdados::sqlConfigLocalPostError() { ScrambleSenhaCloud(); }
+
+void TConfigQuery::ApplyUpdate(TDataSetState state) {
+    try {
+        TDbQuery::ApplyUpdate(state);
+    } catch (...) {
+        if (OnPostError) OnPostError(*this);
+        throw;
+    }
 }
 
 std::u16string TDmdados::Get_TrazerDados(const std::u16string& table, const std::u16string& Campo, int Codigo) {

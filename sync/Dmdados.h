@@ -1,6 +1,7 @@
 #pragma once
 // The data module: both database connections, the queries on them and the operations
 // of the synchronisation.
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -19,6 +20,17 @@ struct TTransferResult {
     TDateTime UpperBound;
 };
 
+// The configuration record's query. A write that the database refuses runs OnPostError
+// before the error goes on, with the record still in edit state.
+class TConfigQuery : public TDbQuery {
+public:
+    using TDbQuery::TDbQuery;
+    std::function<void(TMemoryDataSet&)> OnPostError;
+
+protected:
+    void ApplyUpdate(TDataSetState state) override;
+};
+
 class TDmdados : public TComponent {
 public:
     // Creates the components, connects BaseLocal (its failure leaves the constructor) and
@@ -30,7 +42,7 @@ public:
     TDbConnection BaseLocal{u"BaseLocal", this};
     TDbQuery sqlProdCloud{u"sqlProdCloud", this};
     TDbQuery sqlProdLocal{u"sqlProdLocal", this};
-    TDbQuery sqlConfigLocal{u"sqlConfigLocal", this};
+    TConfigQuery sqlConfigLocal{u"sqlConfigLocal", this};
     TDbQuery sqlLocal{u"sqlLocal", this};
     TDbQuery sqlCloud{u"sqlCloud", this};
 
@@ -46,6 +58,7 @@ public:
     std::u16string Get_TrazerDados(const std::u16string& table, const std::u16string& Campo, int Codigo);
     void sqlConfigLocalAfterEdit();
     void sqlConfigLocalBeforePost();
+    void sqlConfigLocalPostError();
 
     // The cloud connection and the log files.
     bool GetServidor_Cloud();
@@ -76,5 +89,11 @@ private:
 
 // "dd/mm/yyy hh:mm:ss" of the current local time: the stamp of the transfers' log lines.
 std::u16string LogStamp();
+
+// The folder of the log files: "logSic" under the working folder.
+std::u16string LogFolder();
+// Makes the log folder when it is missing, as the program does at start. A folder that
+// cannot be made is not reported: the log writes then fail with their own error.
+void ForceLogFolder();
 
 } // namespace vantrelo

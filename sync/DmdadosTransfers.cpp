@@ -1,5 +1,7 @@
 // The product transfers: local changes up to the cloud, cloud changes down to the local
 // tables. Every parameter is set from the product mapping.
+#include <algorithm>
+
 #include "platform/CodePage.h"
 #include "sync/Dmdados.h"
 #include "sync/ProductMapping.h"
@@ -112,12 +114,15 @@ TTransferResult TDmdados::GetSincProd_De_Cloud_PBaseLocal() {
     try {
         BaseCloud.Close();
         BaseCloud.Open();
-        // The window's upper bound is the cloud's own clock; read it just before the selection
-        // so that nothing changed after it is taken as sent.
+        // The window's upper bound is the earlier of two clocks read just before the selection:
+        // the cloud's, which ends the selection, and this machine's, like the clocks of the
+        // shops whose uploads stamp the cloud's changes. Were the cloud's clock ahead of
+        // theirs, their next changes would fall below the next window.
+        TDateTime localNow = Now();
         sqlCloud.Close();
         sqlCloud.SQL().SetText(u"select current_timestamp");
         sqlCloud.Open();
-        TDateTime upper = sqlCloud.Fields().front()->AsDateTime();
+        TDateTime upper = std::min(sqlCloud.Fields().front()->AsDateTime(), localNow);
         sqlCloud.Close();
 
         sqlProdCloud.Close();

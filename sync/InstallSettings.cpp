@@ -1,5 +1,8 @@
 #include "sync/InstallSettings.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include "dataaccess/TextUtils.h"
 #include "platform/CodePage.h"
 #include "platform/Exception.h"
@@ -53,16 +56,31 @@ TInstallSettings ParseInstallSettings(std::string_view text) {
         else if (SameText(key, u"local.database")) s.LocalDatabase = value;
         else if (SameText(key, u"local.user")) s.LocalUser = value;
         else if (SameText(key, u"local.password")) s.LocalPassword = value;
-        else if (SameText(key, u"sync.access_prefix")) s.AccessPrefix = value;
-        else if (SameText(key, u"sync.overlap_minutes")) number(s.OverlapMinutes);
+        else if (SameText(key, u"sync.access_prefix")) {
+            // Followed by HHMM it must make the seven digits the operator types.
+            if (value.size() != 3 || value.find_first_not_of(u"0123456789") != std::u16string::npos)
+                throw EConvertError(u"Setting " + key + u" must be three digits: " + value);
+            s.AccessPrefix = value;
+        } else if (SameText(key, u"sync.overlap_minutes")) {
+            number(s.OverlapMinutes);
+            // A negative one would start the window after the stored time.
+            if (s.OverlapMinutes < 0) throw EConvertError(u"Setting " + key + u" must not be negative: " + value);
+        }
         // Unknown keys are left for newer versions.
     }
     return s;
 }
 
-TInstallSettings LoadInstallSettings(std::u16string_view path) {
+TInstallSettings LoadInstallSettings(std::u16string_view path, TSettingsFile file) {
     std::string bytes;
-    if (!ReadFileBytes(path, bytes)) return {};
+    if (!ReadFileBytes(path, bytes)) {
+        // A file named on purpose, or one that is there, is never silently replaced by the
+        // defaults: they could point at another shop's database.
+        std::error_code error;
+        bool present = std::filesystem::exists(std::filesystem::path(std::u16string(path)), error) || error;
+        if (!present && file == TSettingsFile::MayBeAbsent) return {};
+        throw Exception(u"Settings file \"" + std::u16string(path) + (present ? u"\" cannot be read" : u"\" does not exist"));
+    }
     return ParseInstallSettings(bytes);
 }
 

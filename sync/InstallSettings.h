@@ -21,9 +21,18 @@ struct TInstallSettings {
     static std::u16string DefaultPath();   // vantrelo.ini in the executable's folder
 };
 
-// Reads the file; a missing file gives the defaults. Raises EConvertError naming the key
-// for a value that is not a number where one is needed, or a line that is not key=value.
-TInstallSettings LoadInstallSettings(std::u16string_view path);
+enum class TSettingsFile {
+    MayBeAbsent,  // the file beside the executable: without it the defaults serve
+    Named,        // named by the operator: it must be there
+};
+
+// Reads the file. An absent file gives the defaults where it may be absent; otherwise, and
+// for a file that is there but cannot be read, raises Exception naming the file.
+// Raises EConvertError naming the key for a value it cannot take (not a whole number, a
+// negative overlap, an access-code prefix that is not three digits), or for a line that is
+// not key=value. Everything after "=" is the value, ';' included: comments take lines of
+// their own.
+TInstallSettings LoadInstallSettings(std::u16string_view path, TSettingsFile file = TSettingsFile::MayBeAbsent);
 TInstallSettings ParseInstallSettings(std::string_view text);
 
 } // namespace vantrelo

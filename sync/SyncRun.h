@@ -11,7 +11,7 @@ public:
     virtual ~TSyncControls() = default;
     virtual bool RunAllowed() const = 0;  // false while a run is in progress
     virtual void RunStarting() = 0;       // the button and the supervision timer go off
-    virtual void RunFinished() = 0;       // the button on, the sync timer off, supervision on
+    virtual void RunFinished() = 0;       // the button on, the sync timer off, supervision on; raises nothing
 };
 
 enum class TRunOutcome {
@@ -26,7 +26,8 @@ enum class TRunOutcome {
 
 // The run: direction check, cloud connection, transfer, recording. The time of last
 // synchronisation moves only after a complete transfer, to the upper bound of its window,
-// so whatever a failed or skipped run did not send is sent by the next one.
+// so whatever a failed or skipped run did not send is sent by the next one. The controls
+// are restored on every path; an error that is not an Exception goes on to the caller.
 TRunOutcome RunSynchronisation(TDmdados& dm, TSyncControls& controls);
 
 // "Sinc-All" after its access code: everything since 10 June 1905, then a run.

@@ -70,11 +70,14 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
+    // As the program at start: a scheduled task may start us in a folder of its own.
+    ForceLogFolder();
     TConsolePanel panel;
     std::unique_ptr<TDmdados> dm;
     try {
         TInstallSettings settings =
-            LoadInstallSettings(settingsPath.empty() ? TInstallSettings::DefaultPath() : settingsPath);
+            settingsPath.empty() ? LoadInstallSettings(TInstallSettings::DefaultPath())
+                                 : LoadInstallSettings(settingsPath, TSettingsFile::Named);
         dm = std::make_unique<TDmdados>(panel, settings);
     } catch (const Exception& e) {
         return Fail(e.Message());
@@ -87,6 +90,9 @@ int main(int argc, char** argv) {
     } catch (const Exception& e) {
         std::string text = UnicodeToUtf8(e.Message());
         std::fprintf(stderr, "vantrelo-sync: %s\n", text.c_str());
+        return 1;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "vantrelo-sync: %s\n", e.what());
         return 1;
     }
 }

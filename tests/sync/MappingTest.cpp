@@ -223,5 +223,78 @@ TEST_F(Mapping, DownloadInsertsThenUpdatesEveryColumn) {
     EXPECT_EQ(FShop->LocalValue(u"select PROD_USUARIO from estoque where EST_CODIGO=91").AsInteger(), 1);
 }
 
+// The cells that are not a plain copy, as literal values: the tests above take their
+// expectations from the mapping table itself, so a wrong cell there would be confirmed.
+TEST_F(Mapping, TheCellsThatAreNoPlainCopyArriveAsWritten) {
+    // Down: product 2 is new locally (insert), product 3 is known (update).
+    FShop->CloudExec(u"insert into produtos (prod_codigo, prod_nome, prod_usuario, prod_cadpor, bal_enviado, sinc, "
+                     u"prod_dataultvenda, prod_estoque_iniciado, prod_qtde_saida, data_alteracao) values "
+                     u"(2, 'novo', 42, 5, 'S', 'S', '2024-03-10 15:30:00', 2.5, 9, now() - interval 1 minute), "
+                     u"(3, 'conhecido', 42, 5, 'S', 'S', '2024-03-10 15:30:00', 2.5, 9, now() - interval 1 minute)");
+    FShop->LocalExec(u"insert into estoque (EST_CODIGO, EST_PRODUTO, BAL_ENVIADO, PROD_CADPOR, PROD_USUARIO, SINC, "
+                     u"TOTAL_VIRTUAL, TIPO_SERVICO, EST_PRECOTOTAL, DATA_ALTERACAO) values "
+                     u"(3, 'velho', 'X', 555, 7, 'S', 3, 4, 5, '1999-01-01')");
+    ASSERT_EQ(Run(2), TRunOutcome::Completed) << ::testing::PrintToString(Utf8Lines(FPanel.Lines));
+    // Up: product 1, into a cloud that does not know it.
+    FShop->LocalExec(u"insert into estoque (EST_CODIGO, EST_PRODUTO, PROD_USUARIO, PROD_CADPOR, BAL_ENVIADO, "
+                     u"ESTOQUE_INICIADO, QTDE_SAIDA, SINC, EST_DATAULTVENDA, DATA_ALTERACAO) values "
+                     u"(1, 'subindo', 42, 5, 'S', 7, 9, 'S', '2024-03-10 15:30:00', '2020-01-01')");
+    FShop->LocalExec(u"update config_geral set DATAULTIMA_SIC='2000-01-01'");
+    ASSERT_EQ(Run(1), TRunOutcome::Completed) << ::testing::PrintToString(Utf8Lines(FPanel.Lines));
+
+    const TDateTime day = EncodeDate(2024, 3, 10);
+    struct {
+        const char* Statement;
+        bool Cloud;
+        int Code;
+        const char16_t* Column;
+        TVariant Expected;
+    } cases[] = {
+        {"upload", true, 1, u"bal_enviado", AnsiString("n")},
+        {"upload", true, 1, u"prod_cadpor", std::int32_t(42)},  // from PROD_USUARIO
+        {"upload", true, 1, u"prod_estoque_iniciado", 1.0},
+        {"upload", true, 1, u"prod_qtde_saida", TVariant()},    // never sent
+        {"upload", true, 1, u"sinc", AnsiString("S")},
+        {"upload", true, 1, u"prod_dataultvenda", day},         // a date parameter: the day only
+        {"local insert", false, 2, u"BAL_ENVIADO", AnsiString("N")},
+        {"local insert", false, 2, u"PROD_CADPOR", std::int32_t(42)},  // from prod_usuario
+        {"local insert", false, 2, u"PROD_USUARIO", std::int32_t(42)},
+        {"local insert", false, 2, u"SINC", AnsiString("S")},
+        {"local insert", false, 2, u"QTDE_SAIDA", std::int32_t(9)},
+        {"local insert", false, 2, u"ESTOQUE_INICIADO", std::int32_t(3)},  // 2.5 as the local database rounds it
+        {"local insert", false, 2, u"TOTAL_VIRTUAL", 0.0},
+        {"local insert", false, 2, u"TIPO_SERVICO", std::int32_t(1)},
+        {"local insert", false, 2, u"EST_PRECOTOTAL", 0.0},
+        {"local insert", false, 2, u"EST_DATAULTVENDA", day},
+        {"local update", false, 3, u"BAL_ENVIADO", AnsiString("X")},   // left alone
+        {"local update", false, 3, u"PROD_CADPOR", std::int32_t(555)}, // left alone
+        {"local update", false, 3, u"PROD_USUARIO", std::int32_t(1)},
+        {"local update", false, 3, u"SINC", AnsiString("N")},
+        {"local update", false, 3, u"QTDE_SAIDA", std::int32_t(9)},
+        {"local update", false, 3, u"TOTAL_VIRTUAL", 0.0},
+        {"local update", false, 3, u"TIPO_SERVICO", std::int32_t(1)},
+        {"local update", false, 3, u"EST_PRECOTOTAL", 0.0},
+        {"local update", false, 3, u"EST_DATAULTVENDA", day},
+    };
+    for (const auto& c : cases) {
+        std::u16string sql = c.Cloud ? u"select " + std::u16string(c.Column) + u" from produtos where prod_codigo=" + IntToStr(c.Code)
+                                     : u"select " + std::u16string(c.Column) + u" from estoque where EST_CODIGO=" + IntToStr(c.Code);
+        TVariant actual = c.Cloud ? FShop->CloudValue(sql) : FShop->LocalValue(sql);
+        std::string what = std::string(c.Statement) + ": " + UnicodeToUtf8(c.Column);
+        const TVariant& e = c.Expected;
+        if (e.IsNull()) {
+            EXPECT_TRUE(actual.IsNull()) << what;
+        } else if (e.TryGet<AnsiString>()) {
+            EXPECT_EQ(RightTrimmed(actual.AsAnsiString()), RightTrimmed(e.AsAnsiString())) << what;
+        } else if (e.TryGet<std::int32_t>()) {
+            EXPECT_EQ(actual.AsLargeInt(), e.AsLargeInt()) << what;
+        } else if (e.TryGet<double>()) {
+            EXPECT_EQ(actual.AsFloat(), e.AsFloat()) << what;
+        } else {
+            EXPECT_EQ(actual.AsDateTime(), e.AsDateTime()) << what;
+        }
+    }
+}
+
 } // namespace
 } // namespace vantrelo::test

@@ -1,11 +1,16 @@
 // The configuration record, the runs in both directions, the log files and the rule that
 // no change is ever lost, against the real servers.
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <new>
 #include <regex>
 #include <sstream>
+#include <thread>
 #include <sys/wait.h>
 
 #include "platform/CodePage.h"
@@ -37,7 +42,9 @@ protected:
     void TearDown() override { SetClockForTests({}); }
 
     std::unique_ptr<TDmdados> Module() {
-        auto dm = std::make_unique<TDmdados>(FPanel, FShop->Settings());
+        TInstallSettings settings = FShop->Settings();
+        settings.OverlapMinutes = FOverlapMinutes;
+        auto dm = std::make_unique<TDmdados>(FPanel, settings);
         EXPECT_FALSE(dm->CreationError()) << (dm->CreationError() ? UnicodeToUtf8(*dm->CreationError()) : "");
         return dm;
     }
@@ -73,8 +80,12 @@ protected:
         return r;
     }
 
+    std::u16string StoredSenha() { return FShop->LocalValue(u"select SENHA_CLOUD from config_geral").AsString(); }
+    std::u16string CloudPassword() const { return Utf8ToUnicode(FShop->MySql().Password); }
+
     std::unique_ptr<TShop> FShop;
     TRecordingPanel FPanel;
+    int FOverlapMinutes = 5;
 };
 
 TEST_F(Sync, ABlankConfigurationRowGetsItsDefaultsAndTheBranchName) {
@@ -138,6 +149,57 @@ TEST_F(Sync, TheStoredPasswordIsSentUnscrambled) {
     EXPECT_FALSE(dm->BaseCloud.Connected());
     ASSERT_FALSE(FPanel.Lines.empty());
     EXPECT_EQ(UnicodeToUtf8(FPanel.Lines.back()).rfind("DataBaseErro: ", 0), 0u);
+}
+
+// The configuration window left open, or closed without saving: the record stays in edit
+// state with the plain password in its buffer until a run records its time.
+TEST_F(Sync, ARunWhileTheRecordIsEditedConnectsAndStoresTheEditScrambled) {
+    FShop->AddLocalProduct(1, u"p", MinutesAgo(1));
+    FShop->PointConfigAtCloud(1);
+    auto dm = Module();
+    dm->sqlConfigLocal.Edit();
+    dm->sqlConfigLocal.FieldByName(u"TEMPO_SINCRO").SetAsInteger(7);
+    ASSERT_EQ(dm->sqlConfigLocal.FieldByName(u"SENHA_CLOUD").AsString(), CloudPassword());
+    TFreeControls controls;
+    ASSERT_EQ(RunSynchronisation(*dm, controls), TRunOutcome::Completed) << ::testing::PrintToString(Log());
+    EXPECT_EQ(CloudCodes(), (std::vector<int>{1}));
+    EXPECT_EQ(dm->sqlConfigLocal.State(), dsBrowse);
+    EXPECT_EQ(FShop->LocalValue(u"select TEMPO_SINCRO from config_geral").AsInteger(), 7);
+    EXPECT_EQ(StoredSenha(), TDmdados::GetCriptarSenha(CloudPassword()));
+    EXPECT_TRUE(dm->GetServidor_Cloud());
+}
+
+TEST_F(Sync, ASaveRefusedThenMadeAgainStoresThePasswordScrambled) {
+    FShop->PointConfigAtCloud(1);
+    FShop->LocalExec(u"create sequence refusals");
+    FShop->LocalExec(u"create exception config_refused 'refused'");
+    struct {
+        const char* What;
+        std::vector<std::u16string> Refuse, Allow;
+    } cases[] = {
+        {"the database refuses the write once",
+         {u"create trigger refuse_once for config_geral before update as begin "
+          u"if (gen_id(refusals, 1) = 1) then exception config_refused; end"},
+         {}},
+        {"the branch's name cannot be read before the write",
+         {u"alter table filial alter NOME_FANTASIA to NOME_SUMIDO"},
+         {u"alter table filial alter NOME_SUMIDO to NOME_FANTASIA"}},
+    };
+    int period = 2;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.What);
+        auto dm = Module();
+        for (const auto& sql : c.Refuse) FShop->LocalExec(sql);
+        dm->sqlConfigLocal.Edit();
+        dm->sqlConfigLocal.FieldByName(u"TEMPO_SINCRO").SetAsInteger(++period);
+        EXPECT_THROW(dm->sqlConfigLocal.Post(), Exception);
+        EXPECT_EQ(dm->sqlConfigLocal.State(), dsEdit);
+        EXPECT_EQ(dm->sqlConfigLocal.FieldByName(u"SENHA_CLOUD").AsString(), CloudPassword());
+        for (const auto& sql : c.Allow) FShop->LocalExec(sql);
+        dm->sqlConfigLocal.Post();
+        EXPECT_EQ(FShop->LocalValue(u"select TEMPO_SINCRO from config_geral").AsInteger(), period);
+        EXPECT_EQ(StoredSenha(), TDmdados::GetCriptarSenha(CloudPassword()));
+    }
 }
 
 TEST_F(Sync, UploadSendsChangedProductsInCodeOrderAndLogsEachOne) {
@@ -260,10 +322,12 @@ TEST_F(Sync, ACloudThatGoesAwayMidUploadGetsEveryProductNextTime) {
 }
 
 TEST_F(Sync, AProductChangedDuringARunGoesWithTheNextOne) {
+    FOverlapMinutes = 0;  // the overlap would also catch a window that ends too late
     FShop->AddLocalProduct(1, u"p", MinutesAgo(1));
     FShop->AddLocalProduct(2, u"q", EncodeDate(1999, 1, 1));
     FPanel.OnProcessMessages = [&](int) {
         FShop->LocalExec(u"update estoque set DATA_ALTERACAO=current_timestamp where EST_CODIGO=2");
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));  // the run ends well after the change
     };
     ASSERT_EQ(Run(1), TRunOutcome::Completed);
     EXPECT_EQ(CloudCodes(), (std::vector<int>{1}));
@@ -280,22 +344,72 @@ TEST_F(Sync, ALateCommitInsideTheOverlapIsStillSent) {
     EXPECT_EQ(CloudCodes(), (std::vector<int>{4}));
 }
 
-TEST_F(Sync, ACloudClockBehindTheLocalOneLosesNothing) {
-    // The cloud's clock runs an hour behind this machine's.
-    FShop->CloudExec(u"set global time_zone = '-01:00'");
-    struct TRestore {
-        TShop& Shop;
-        ~TRestore() { Shop.CloudExec(u"set global time_zone = SYSTEM"); }
-    } restore{*FShop};
-    FShop->Cloud().Disconnect();
-    TDateTime cloudNow = FShop->CloudValue(u"select current_timestamp").AsDateTime();
-    ASSERT_LT(cloudNow.Value, Now().Value - 30.0 / 1440);
-    FShop->AddCloudProduct(1, u"antes", TDateTime(cloudNow.Value - 1.0 / 1440));
-    ASSERT_EQ(Run(2), TRunOutcome::Completed);
-    EXPECT_LT(StoredTime().Value, Now().Value - 30.0 / 1440);  // the cloud's time, not the local one
-    FShop->AddCloudProduct(2, u"depois", FShop->CloudValue(u"select current_timestamp").AsDateTime());
-    ASSERT_EQ(Run(2), TRunOutcome::Completed);
-    EXPECT_EQ(FShop->LocalValue(u"select count(*) from estoque where EST_CODIGO=2").AsInteger(), 1);
+// The cloud's changes are stamped by the shops that upload them, with their own clocks; the
+// cloud's clock may differ from theirs either way. This machine's clock is moved instead of
+// the server's: the engine sees the same difference, and other tests keep the real time.
+TEST_F(Sync, ACloudClockAheadOrBehindTheShopsLosesNothing) {
+    struct {
+        const char* What;
+        double LocalAheadMinutes;
+    } cases[] = {
+        {"the cloud's clock an hour behind this machine's", 60},
+        {"the cloud on UTC, the shops three hours behind it", -180},
+    };
+    auto cloudNow = [&] { return FShop->CloudValue(u"select current_timestamp").AsDateTime(); };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.What);
+        SetClockForTests({});
+        FShop->CloudExec(u"delete from produtos");
+        FShop->LocalExec(u"delete from Mov_Produtos");
+        FShop->LocalExec(u"delete from estoque");
+        SetStoredTime(EncodeDate(2000, 1, 1));
+        TDateTime base = Now();
+        auto started = std::chrono::steady_clock::now();
+        SetClockForTests([=] {
+            std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - started;
+            return TDateTime(base.Value + c.LocalAheadMinutes / 1440 + elapsed.count() / 86400);
+        });
+        // A shop whose clock is the earlier of the two stamps a change before the run...
+        auto earlier = [&] { return std::min(cloudNow(), Now()); };
+        FShop->AddCloudProduct(1, u"antes", TDateTime(earlier().Value - 1.0 / 1440));
+        ASSERT_EQ(Run(2), TRunOutcome::Completed);
+        EXPECT_LE(StoredTime().Value, earlier().Value);
+        // ...and one right after it.
+        FShop->AddCloudProduct(2, u"depois", earlier());
+        ASSERT_EQ(Run(2), TRunOutcome::Completed);
+        EXPECT_EQ(FShop->LocalValue(u"select count(*) from estoque where EST_CODIGO=2").AsInteger(), 1);
+    }
+}
+
+// Whatever ends a run, "Sincronizar" and the supervision come back.
+TEST_F(Sync, TheControlsComeBackWhateverEndsTheRun) {
+    FShop->AddLocalProduct(1, u"p", MinutesAgo(1));
+    struct {
+        const char* What;
+        std::function<void()> Setup;
+    } cases[] = {
+        {"an error that is not the program's own",
+         [&] {
+             FShop->PointConfigAtCloud(1);
+             FPanel.OnProcessMessages = [](int) { throw std::bad_alloc(); };
+         }},
+        {"a log file that cannot be written after a failure",
+         [&] {
+             FPanel.OnProcessMessages = nullptr;
+             FShop->PointConfigAtCloud(1, 1);
+             std::filesystem::remove_all(FShop->WorkDir() + "/logSic");
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.What);
+        c.Setup();
+        auto dm = Module();
+        TDateTime before = StoredTime();
+        TFreeControls controls;
+        EXPECT_ANY_THROW(RunSynchronisation(*dm, controls));
+        EXPECT_FALSE(controls.Running);
+        EXPECT_EQ(StoredTime(), before);
+    }
 }
 
 TEST_F(Sync, DirectionsThatTransferNothingMoveNothing) {
@@ -317,33 +431,102 @@ TEST_F(Sync, DirectionsThatTransferNothingMoveNothing) {
 }
 
 // The console runner, as a scheduled task runs it.
-TEST_F(Sync, TheRunnerExitsWithTheRunsOutcome) {
-    auto run = [&](const std::string& settings, std::string& output) {
-        std::string path = FShop->WorkDir() + "/test.ini";
-        std::ofstream(path) << settings;
-        std::string command = std::string(VANTRELO_SYNC_TOOL) + " --settings " + path + " 2>&1";
-        output.clear();
+class Runner : public Sync {
+protected:
+    struct TResult {
+        int Exit = -1;
+        std::string Out, Err;
+    };
+    // Runs the tool in a working folder with the given arguments.
+    TResult RunTool(const std::string& folder, const std::string& arguments) {
+        std::string errPath = FShop->WorkDir() + "/stderr.txt";
+        std::string command = "cd '" + folder + "' && " + std::string(VANTRELO_SYNC_TOOL) + " " + arguments + " 2>'" +
+                              errPath + "'";
+        TResult r;
         FILE* p = ::popen(command.c_str(), "r");
         char buffer[4096];
-        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, p)) > 0;) output.append(buffer, n);
-        return WEXITSTATUS(::pclose(p));
-    };
-    TInstallSettings s = FShop->Settings();
-    std::string ini = "[local]\nserver=" + UnicodeToUtf8(s.LocalServer) + "\nport=" + std::to_string(s.LocalPort) +
-                      "\ndatabase=" + UnicodeToUtf8(s.LocalDatabase) + "\nuser=" + UnicodeToUtf8(s.LocalUser) +
-                      "\npassword=" + UnicodeToUtf8(s.LocalPassword) + "\n";
-    std::string output;
+        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, p)) > 0;) r.Out.append(buffer, n);
+        r.Exit = WEXITSTATUS(::pclose(p));
+        std::ifstream err(errPath, std::ios::binary);
+        std::stringstream text;
+        text << err.rdbuf();
+        r.Err = text.str();
+        return r;
+    }
+    // A settings file for this shop's local database.
+    std::string SettingsFile(const std::string& extra = "") {
+        TInstallSettings s = FShop->Settings();
+        std::string path = FShop->WorkDir() + "/test.ini";
+        std::ofstream(path) << "[local]\nserver=" << UnicodeToUtf8(s.LocalServer) << "\nport=" << s.LocalPort
+                            << "\ndatabase=" << UnicodeToUtf8(s.LocalDatabase) << "\nuser=" << UnicodeToUtf8(s.LocalUser)
+                            << "\npassword=" << UnicodeToUtf8(s.LocalPassword) << "\n" << extra;
+        return path;
+    }
+};
+
+TEST_F(Runner, ExitsWithTheRunsOutcome) {
+    std::string settings = SettingsFile();
     FShop->AddLocalProduct(1, u"Pão", MinutesAgo(1));
     FShop->PointConfigAtCloud(1);
-    EXPECT_EQ(run(ini, output), 0) << output;
-    EXPECT_NE(output.find("Sinc. Add Prod.: 1 | Pão\n"), std::string::npos) << output;
+    TResult r = RunTool(FShop->WorkDir(), "--settings " + settings);
+    EXPECT_EQ(r.Exit, 0) << r.Out << r.Err;
+    EXPECT_NE(r.Out.find("Sinc. Add Prod.: 1 | Pão\n"), std::string::npos) << r.Out;
 
     FShop->PointConfigAtCloud(1, 1);
-    EXPECT_EQ(run(ini, output), 1) << output;
-    EXPECT_NE(output.find("DataBaseErro: "), std::string::npos) << output;
+    r = RunTool(FShop->WorkDir(), "--settings " + settings);
+    EXPECT_EQ(r.Exit, 1) << r.Out << r.Err;
+    EXPECT_NE(r.Out.find("DataBaseErro: "), std::string::npos) << r.Out;
 
-    EXPECT_EQ(run("[local]\nserver=127.0.0.1\ndatabase=/nowhere/missing.fdb\n", output), 2) << output;
-    EXPECT_NE(output.find("vantrelo-sync: "), std::string::npos) << output;
+    std::ofstream(settings) << "[local]\nserver=127.0.0.1\ndatabase=/nowhere/missing.fdb\n";
+    r = RunTool(FShop->WorkDir(), "--settings " + settings);
+    EXPECT_EQ(r.Exit, 2) << r.Out << r.Err;
+    EXPECT_EQ(r.Err.rfind("vantrelo-sync: ", 0), 0u) << r.Err;
+}
+
+TEST_F(Runner, RefusesSettingsItCannotUse) {
+    struct {
+        const char* What;
+        std::string Arguments, Reason;
+    } cases[] = {
+        {"a settings file that is not there", "--settings " + FShop->WorkDir() + "/missing.ini",
+         "vantrelo-sync: Settings file \"" + FShop->WorkDir() + "/missing.ini\" does not exist\n"},
+        {"a settings file that cannot be read", "--settings " + FShop->WorkDir(),
+         "vantrelo-sync: Settings file \"" + FShop->WorkDir() + "\" cannot be read\n"},
+        {"a negative overlap", "--settings " + SettingsFile("[sync]\noverlap_minutes=-5\n"),
+         "vantrelo-sync: Setting sync.overlap_minutes must not be negative: -5\n"},
+    };
+    FShop->AddLocalProduct(1, u"Pão", MinutesAgo(1));
+    FShop->PointConfigAtCloud(1);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.What);
+        TResult r = RunTool(FShop->WorkDir(), c.Arguments);
+        EXPECT_EQ(r.Exit, 2);
+        EXPECT_EQ(r.Err, c.Reason);
+        EXPECT_EQ(r.Out, "");
+    }
+    EXPECT_TRUE(CloudCodes().empty());
+}
+
+// A scheduled task starts the runner in a folder of its own, with no "logSic" yet.
+TEST_F(Runner, AFailedRunInAFreshFolderWritesItsLogFile) {
+    std::string settings = SettingsFile();
+    std::string fresh = FShop->WorkDir() + "/task";
+    std::filesystem::create_directories(fresh);
+    FShop->PointConfigAtCloud(1, 1);  // nothing listens on port 1
+    TResult r = RunTool(fresh, "--settings " + settings);
+    EXPECT_EQ(r.Exit, 1) << r.Out << r.Err;
+    EXPECT_EQ(r.Err, "");
+    EXPECT_NE(r.Out.find("DataBaseErro: "), std::string::npos) << r.Out;
+    ASSERT_TRUE(std::filesystem::is_directory(fresh + "/logSic"));
+    std::vector<std::string> contents;
+    for (const auto& entry : std::filesystem::directory_iterator(fresh + "/logSic")) {
+        std::ifstream in(entry.path(), std::ios::binary);
+        std::stringstream text;
+        text << in.rdbuf();
+        contents.push_back(text.str());
+    }
+    ASSERT_EQ(contents.size(), 1u);
+    EXPECT_EQ(contents[0].rfind("DataErro: ", 0), 0u) << contents[0];
 }
 
 } // namespace
