@@ -18,6 +18,12 @@ namespace vantrelo::ibapi {
 // ---- basic types ----------------------------------------------------------------------
 
 using TStatus = std::intptr_t;             // one word of the status vector
+// The interface's 32-bit number, which it spells long where long has 32 bits (Windows).
+#if defined(_LP64) || defined(__LP64__)
+using TIscLong = int;
+#else
+using TIscLong = long;
+#endif
 constexpr std::size_t StatusLength = 20;   // words in a status vector
 using TStatusVector = std::array<TStatus, StatusLength>;
 
@@ -258,9 +264,9 @@ using TIscGetSegment = TStatus(VANTRELO_ISC_CALL*)(TStatusPtr, THandle*, unsigne
 using TIscBlobInfo = TStatus(VANTRELO_ISC_CALL*)(TStatusPtr, THandle*, short, const char*, short, char*);
 using TIscCloseBlob = TStatus(VANTRELO_ISC_CALL*)(TStatusPtr, THandle*);
 
-using TIscSqlcode = std::int32_t(VANTRELO_ISC_CALL*)(const TStatus*);
+using TIscSqlcode = TIscLong(VANTRELO_ISC_CALL*)(const TStatus*);
 using TIscSqlInterprete = void(VANTRELO_ISC_CALL*)(short, char*, short);
-using TIscInterprete = std::int32_t(VANTRELO_ISC_CALL*)(char*, TStatus**);
+using TIscInterprete = TIscLong(VANTRELO_ISC_CALL*)(char*, TStatus**);
 
 using TFbShutdown = int(VANTRELO_ISC_CALL*)(unsigned int, int);
 

@@ -118,6 +118,19 @@ TIBRowCounts ParseRowCounts(std::string_view reply) {
     return counts;
 }
 
+TIBTextEncoding IBTextParamEncoding(bool useUnicode, int attachmentCharsetId, int ansiCharsetId) {
+    bool unicodeAttachment = TIBConnection::IsUnicodeCharset(attachmentCharsetId);
+    // UTF-8 bytes are tagged with the attachment's Unicode set, never left untagged: 0 is
+    // also the id of NONE, whose columns take bytes as they are.
+    short utf8Tag = short(unicodeAttachment ? attachmentCharsetId : 0);
+    if (useUnicode) return {true, utf8Tag};
+    if (!unicodeAttachment) return {false, 0};
+    // 8-bit text keeps its bytes where the server knows the code page's set (NONE columns
+    // take them unchanged); otherwise it goes as UTF-8.
+    if (ansiCharsetId > 0) return {false, short(ansiCharsetId)};
+    return {true, utf8Tag};
+}
+
 namespace {
 short SqldaVersionFor(TIBConnection& connection) {
     return connection.Library().ClientVersion() >= 70000 ? ibapi::SqldaVersion2 : ibapi::SqldaVersion1;
@@ -299,17 +312,13 @@ void TIBCommand::BindParam(std::size_t index, const TDbParam& param) {
         var.SqlData() = reinterpret_cast<char*>(&b.BlobId);
         if (!isNull) WriteBlobParam(b, b.Data);
     };
-    bool unicode = FConnection.UseUnicode();
-    // On a Unicode attachment, 8-bit text is tagged with the ANSI code page's character set,
-    // so that the server converts it for each column (and stores it unchanged in NONE columns).
-    int ansiTag = (!unicode && FConnection.UnicodeAttachment()) ? FConnection.AnsiCharsetId() : 0;
+    const TIBTextEncoding encoding =
+        IBTextParamEncoding(FConnection.UseUnicode(), FConnection.CharsetId(), FConnection.AnsiCharsetId());
     auto textBytes = [&] {
         if (isNull) return std::string();
-        if (unicode) return Utf8Of(value);
-        if (FConnection.UnicodeAttachment() && ansiTag < 0) return Utf8Of(value);  // no set to tag with
-        return AnsiOf(value).Bytes();
+        return encoding.Utf8 ? Utf8Of(value) : AnsiOf(value).Bytes();
     };
-    short textTag = short(ansiTag > 0 ? ansiTag : 0);
+    const short textTag = encoding.Charset;
 
     switch (type) {
     case ftString: case ftFixedChar: case ftWideString: case ftFixedWideChar:

@@ -42,6 +42,16 @@ TIBRowCounts ParseRowCounts(std::string_view reply);
 // A VARCHAR carries at most this many bytes; longer byte and text values go as blobs.
 constexpr std::size_t MaxVaryingLength = 32765;
 
+// How text parameters travel: their bytes (UTF-8 or ANSI) and the character set they are
+// tagged with, so that the server converts them into each column's own set.
+struct TIBTextEncoding {
+    bool Utf8 = false;
+    short Charset = 0;  // sent as the value's sqlsubtype; 0 leaves it untagged
+    bool operator==(const TIBTextEncoding&) const = default;
+};
+// ansiCharsetId is the server's id of the ANSI code page's set, -1 when it has none.
+TIBTextEncoding IBTextParamEncoding(bool useUnicode, int attachmentCharsetId, int ansiCharsetId);
+
 class TIBCommand {
 public:
     explicit TIBCommand(TIBConnection& connection);

@@ -209,6 +209,7 @@ TIBTransaction* TIBRecordSet::IBTransaction() const { return FCommand.Transactio
 void TIBRecordSet::SetSQL(const TParsedSql& sql) {
     FCursorOpen = false;
     FSingletonPending = false;
+    FRanWithoutRows = false;
     FCommand.SetComponent(FComponent);
     FCommand.SetSQL(sql);
     FFields.clear();
@@ -369,7 +370,9 @@ bool TIBRecordSet::Execute(std::span<const TDbParam> params, bool wantRows) {
             singleton = type == ibapi::stExecProcedure && !FFields.empty();
         }
         if (wantRows && !cursor && !singleton) DatabaseError(u"SQL statement doesn't return rows", FComponent);
+        FRanWithoutRows = false;
         FCommand.Execute(params, singleton);
+        FRanWithoutRows = !cursor && !singleton;
         if (cursor) {
             FCursorOpen = true;
             return true;
@@ -461,7 +464,8 @@ bool TIBRecordSet::Fetch(TRowStore& store, int maxRows) {
     }
     if (!FCursorOpen) {
         if (FCommand.State() == csFetched) return false;
-        throw EDatabaseError(u"Cursor must be opened");
+        if (FRanWithoutRows) DatabaseError(u"Can't execute statement that doesn't return dataset", FComponent);
+        DatabaseError(u"Cursor must be opened", FComponent);
     }
     if (FCommand.State() == csFetched) return false;
     FCommand.SetState(maxRows <= 0 ? csFetchingAll : csFetching);

@@ -94,6 +94,7 @@ private:
     bool FOneShot = false;
     bool FCursorOpen = false;
     bool FSingletonPending = false;
+    bool FRanWithoutRows = false;  // the last execution was of a statement that returns none
     int FRowsPerFetch = 25;
 
     // Dataset options.

@@ -133,6 +133,24 @@ TEST(IBQuery, RecordCountGrowsByBlocks) {
     EXPECT_EQ(seen, 60);
 }
 
+// Opening a modification refuses it before the server runs it.
+TEST(IBQuery, OpeningAStatementWithoutRowsRunsNothing) {
+    VANTRELO_REQUIRE_FIREBIRD(server);
+    TIBTestDatabase db(server, "qnorows", TIBTestDatabase::CatalogueScript());
+    TLocal local(db);
+    auto update = local.Query(u"update NUMEROS set V = 0");
+    try {
+        update->Open();
+        FAIL() << "an update opened as a query";
+    } catch (const EDatabaseError& e) {
+        EXPECT_EQ(e.Message(), u"sqlTeste: SQL statement doesn't return rows");
+    }
+    EXPECT_FALSE(update->Active());
+    auto zeros = local.Query(u"select count(*) from NUMEROS where V = 0");
+    zeros->Open();
+    EXPECT_EQ(zeros->Fields()[0]->AsInteger(), 0);
+}
+
 TEST(IBQuery, AccentedParametersAndFields) {
     VANTRELO_REQUIRE_FIREBIRD(server);
     TIBTestDatabase db(server, "qtext", TIBTestDatabase::CatalogueScript());

@@ -339,6 +339,38 @@ TEST(IBServerFetch, BlocksOfTwentyFive) {
     rs->CloseCursor();
 }
 
+// Fetching needs an open cursor: a statement that ran without rows is named as such, a
+// select not (or no longer) open asks for its cursor.
+TEST(IBServerFetch, FetchingWithoutACursorIsRefused) {
+    VANTRELO_REQUIRE_FIREBIRD(server);
+    TIBTestDatabase db(server, "ibnocursor", TIBTestDatabase::CatalogueScript());
+    TSession s(db);
+    const std::u16string noDataset = u"Can't execute statement that doesn't return dataset";
+    const std::u16string noCursor = u"Cursor must be opened";
+    struct Case {
+        const char16_t* sql;
+        bool prepare, execute;
+        const std::u16string& error;
+    } cases[] = {
+        {u"update NUMEROS set V = V where ID = 1", false, true, noDataset},  // one-shot: dropped after running
+        {u"delete from NUMEROS where ID = 0", true, true, noDataset},        // stays prepared
+        {u"select ID from NUMEROS", true, false, noCursor},
+        {u"select ID from NUMEROS", false, true, noCursor},  // opened, then closed
+    };
+    for (const auto& c : cases) {
+        auto rs = s.Statement(c.sql);
+        if (c.prepare) rs->Prepare();
+        if (c.execute && rs->Execute({}, false)) rs->CloseCursor();
+        TRowStore store;
+        try {
+            rs->Fetch(store, 25);
+            ADD_FAILURE() << "fetched from " << UnicodeToUtf8(c.sql);
+        } catch (const Exception& e) {
+            EXPECT_EQ(e.Message(), c.error) << UnicodeToUtf8(c.sql);
+        }
+    }
+}
+
 TEST(IBServerFetch, ColumnKinds) {
     VANTRELO_REQUIRE_FIREBIRD(server);
     TIBTestDatabase db(server, "ibkinds", TIBTestDatabase::CatalogueScript());
