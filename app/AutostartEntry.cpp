@@ -70,8 +70,13 @@ std::string TXdgAutostart::DesktopEntry(const std::u16string& name, const std::u
 }
 
 void TXdgAutostart::Register(const std::u16string& name, const std::u16string& program) {
-    if (!DirectoryExists(FFolder)) throw SetDataFailed(name);
-    WriteFileBytes(FFolder + u"/" + FileName(name), DesktopEntry(name, program));
+    // Whatever keeps the entry from being written (no folder, no rights, a folder in its
+    // place), the operator is told what the registry would say.
+    try {
+        WriteFileBytes(FFolder + u"/" + FileName(name), DesktopEntry(name, program));
+    } catch (const Exception&) {
+        throw SetDataFailed(name);
+    }
 }
 
 std::unique_ptr<TAutostartEntry> MakeSystemAutostart() {

@@ -13,7 +13,8 @@ class TAutostartEntry {
 public:
     virtual ~TAutostartEntry() = default;
     // Registers (or overwrites) the entry `name` that starts `program`. Raises Exception
-    // when it cannot be written, typically for lack of administrator rights.
+    // "Failed to set data for '<name>'" when it cannot be written, typically for lack of
+    // administrator rights.
     virtual void Register(const std::u16string& name, const std::u16string& program) = 0;
 };
 

@@ -56,7 +56,7 @@ int main(int argc, char* argv[]) {
     if (!folder.mkpath(".")) return 2;
     TInstallSettings settings;
     try {
-        settings = LoadInstallSettings(Utf8ToUnicode(argv[1]));
+        settings = LoadInstallSettings(Utf8ToUnicode(argv[1]), TSettingsFile::Named);
     } catch (...) {
         ShowCurrentException(dialogs);
         return 2;

@@ -108,6 +108,11 @@ TfrmConfig::TfrmConfig(TDmdados& dm, TDialogs& dialogs)
     tabs.push_back(rgSituacao.get());
     tabs.push_back(&btSalvar);
     for (std::size_t i = 1; i < tabs.size(); ++i) setTabOrder(tabs[i - 1], tabs[i]);
+    // A dialog's push buttons would take Enter typed in a text box; here no key clicks them.
+    for (QPushButton* button : findChildren<QPushButton*>()) {
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
 
     dsConfig.OnChange = [this] { UpdateSalvar(); };
 }

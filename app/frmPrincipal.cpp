@@ -194,9 +194,7 @@ void TfrmPrincipal::BuildMenu() {
 }
 
 void TfrmPrincipal::FormCreate() {
-    // The log files of the data module go here; a folder that cannot be made is not reported.
-    std::u16string folder = GetCurrentDir() + PathDelim + u"logSic";
-    if (!DirectoryExists(folder)) ForceDirectories(folder);
+    ForceLogFolder();  // the data module's log files go there
 }
 
 // ---- the engine's window -------------------------------------------------------------
@@ -243,6 +241,12 @@ void TfrmPrincipal::RunFinished() {
 
 void TfrmPrincipal::TcheckConexaoTimer() {
     if (!FDm) return;
+    // Reconnecting stops supervision; it comes back however the tick ends, also when an
+    // error that is not the program's own (out of memory) goes on to the error box.
+    struct TResume {
+        QTimer& Timer;
+        ~TResume() { SetEnabled(Timer, true); }
+    } resume{TcheckConexao};
     try {
         if (!FDm->BaseCloud.Connected()) {
             AppendLog(u"");

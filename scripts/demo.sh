@@ -11,6 +11,8 @@
 #   demo.sh            make the shop afresh and start the program (in the background)
 #   demo.sh --prepare  only make the shop and the folder
 #
+# Either way a demo program still running from an earlier demo.sh is stopped first.
+#
 # Knobs: VANTRELO_BUILD_DIR (default build/), VANTRELO_DEMO_DIR (default
 # $VANTRELO_TEST_ROOT/demo), VANTRELO_DEMO_PRODUCTS (default 300), and the knobs of
 # test-servers.sh.
@@ -44,8 +46,41 @@ eval "$(bash "$scripts/test-servers.sh" env)"
 fb_db=$VANTRELO_FB_DIR/demo-shop.fdb
 fb_target=$VANTRELO_FB_HOST/$VANTRELO_FB_PORT:$fb_db
 mkdir -p "$demo"
+demo=$(realpath "$demo")
+pidfile=$demo/vantrelo.pid
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+
+# ---- the demo program of an earlier run ----------------------------------------------------
+# Still running, it keeps the local database attached (so it could not be made afresh) and
+# a new launch would only bring its window up. The pid saved at its launch names it; the
+# number counts only while it is still this folder's program.
+alive() {
+    local state
+    state=$(sed 's/.*) //' "/proc/$1/stat" 2>/dev/null) || return 1
+    [ -n "$state" ] && [ "${state:0:1}" != Z ]
+}
+stop_previous() {
+    [ -f "$pidfile" ] || return 0
+    local pid
+    pid=$(cat "$pidfile")
+    rm -f "$pidfile"
+    [[ "$pid" =~ ^[0-9]+$ ]] && alive "$pid" || return 0
+    [ "$(readlink "/proc/$pid/cwd" 2>/dev/null)" = "$demo" ] || return 0
+    case "$(readlink "/proc/$pid/exe" 2>/dev/null)" in
+        "$demo/vantrelo" | "$demo/vantrelo (deleted)") ;;
+        *) return 0 ;;
+    esac
+    say "stopping the demo program started earlier (pid $pid)"
+    kill "$pid" 2>/dev/null || true
+    # Once connected, the database client library takes SIGTERM for itself and the program
+    # goes on; the shop is made afresh anyway, so nothing is lost by killing it.
+    for _ in $(seq 20); do alive "$pid" || return 0; sleep 0.1; done
+    kill -KILL "$pid" 2>/dev/null || true
+    for _ in $(seq 50); do alive "$pid" || return 0; sleep 0.1; done
+    die "the demo program (pid $pid) does not stop"
+}
+stop_previous
 
 # ---- the cloud: an empty product table ----------------------------------------------------
 cloud() {
@@ -111,7 +146,15 @@ sizes=("200 g" "500 g" "1 kg" "2 kg" "350 ml" "1 l" "Nº 1" "Nº 2" "Família" "
 iconv -f UTF-8 -t WINDOWS-1252 "$work/shop.utf8.sql" >"$work/shop.sql"
 
 say "local database $fb_target ($products products)"
-echo "DROP DATABASE;" | isql "$fb_target" >/dev/null 2>&1 || true
+drop_local() { echo "DROP DATABASE;" | isql "$fb_target" >/dev/null 2>&1 || true; }
+drop_local
+# Another program attached to it keeps it from being dropped, and the CREATE would fail.
+for _ in 1 2 3 4 5; do
+    [ -e "$fb_db" ] || break
+    sleep 1
+    drop_local
+done
+[ ! -e "$fb_db" ] || die "could not drop the old local database $fb_db: is a program still attached to it?"
 out=$(isql -i "$work/shop.sql" 2>&1) || true
 if grep -q -e "Statement failed" -e "Unable to complete" <<<"$out"; then
     echo "$out" >&2
@@ -144,8 +187,10 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
 fi
 
 cd "$demo"
-setsid ./vantrelo >"$demo/vantrelo.out" 2>&1 </dev/null &
-say "started (pid $!): it sits in the notification area as a green cloud."
+# The shell writes its own pid, which the program keeps, so the next demo.sh can stop it.
+setsid sh -c 'echo $$ >"$1" && exec ./vantrelo' sh "$pidfile" >"$demo/vantrelo.out" 2>&1 </dev/null &
+for _ in $(seq 50); do [ -s "$pidfile" ] && break; sleep 0.1; done
+say "started (pid $(cat "$pidfile" 2>/dev/null)): it sits in the notification area as a green cloud."
 say "Double-click it (or right-click, \"Maximizar\") to see the window, then click \"Sincronizar\":"
 say "the $products products go to the cloud database $cloud_db, one log line each."
 say "\"Sinc-All\" and \"Configuração\" want the access code $access_prefix followed by the time as HHMM"

@@ -155,6 +155,7 @@ TEST_F(ConfigWindow, EmptyTerminalOrBranchCodesAreRefused) {
 }
 
 TEST_F(ConfigWindow, ClosingKeepsTheEditForTheNextRecording) {
+    const std::string plain = Shop().MySql().Password;
     {
         auto w = Open();
         Retype(*w->EditFor(u"DATABASE_CLOUD"), "nuvem");
@@ -163,9 +164,76 @@ TEST_F(ConfigWindow, ClosingKeepsTheEditForTheNextRecording) {
     }
     EXPECT_EQ(Dm().sqlConfigLocal.State(), dsEdit);
     EXPECT_EQ(Dm().sqlConfigLocal.FieldByName(u"DATABASE_CLOUD").AsString(), u"nuvem");
-    auto again = Open();
-    EXPECT_EQ(again->EditFor(u"DATABASE_CLOUD")->text(), "nuvem");
-    EXPECT_TRUE(again->btSalvar.isEnabled()) << "the pending edit can be saved";
+    {
+        auto again = Open();
+        EXPECT_EQ(again->EditFor(u"DATABASE_CLOUD")->text(), "nuvem");
+        EXPECT_TRUE(again->btSalvar.isEnabled()) << "the pending edit can be saved";
+        // Back to the real cloud database, and a new terminal code, closed unsaved again.
+        Retype(*again->EditFor(u"DATABASE_CLOUD"), QString::fromStdString(Shop().CloudDatabase()));
+        Retype(*again->DBEditCaixa, "7");
+        QTest::mouseClick(&again->SpeedButton1, Qt::LeftButton);
+    }
+    ASSERT_EQ(Dm().sqlConfigLocal.State(), dsEdit);
+
+    // The open edit does not cut the cloud off: the run sends, and its recording stores the edit.
+    Shop().AddLocalProduct(7, u"Café", Now());
+    std::vector<TRunOutcome> outcomes;
+    QObject::connect(&FShop->Window(), &TfrmPrincipal::RunEnded, &FShop->Window(),
+                     [&](int o) { outcomes.push_back(TRunOutcome(o)); });
+    QTest::mouseClick(&FShop->Window().btSincronizar, Qt::LeftButton);
+    EXPECT_EQ(outcomes, std::vector<TRunOutcome>{TRunOutcome::Completed});
+    EXPECT_FALSE(Shop().CloudValue(u"select prod_codigo from produtos where prod_codigo=7").IsNull());
+    EXPECT_EQ(Dm().sqlConfigLocal.State(), dsBrowse);
+    EXPECT_EQ(Stored(u"PDV_NCAIXA"), "7");
+    EXPECT_EQ(Stored(u"DATABASE_CLOUD"), Shop().CloudDatabase());
+    EXPECT_EQ(Shop().LocalValue(u"select SENHA_CLOUD from config_geral").AsString(),
+              TDmdados::GetCriptarSenha(Utf8ToUnicode(plain)))
+        << "stored scrambled, once";
+}
+
+TEST_F(ConfigWindow, TestarTriesTheValuesAsTyped) {
+    const std::string plain = Shop().MySql().Password;
+    auto w = Open();
+    TDBEdit& senha = *w->EditFor(u"SENHA_CLOUD");
+    Retype(senha, "errada");
+    QTest::mouseClick(&w->btTestar, Qt::LeftButton);
+    EXPECT_EQ(Dialogs().Messages.back(), "Houve Erro veja o Log");
+
+    Retype(senha, QString::fromStdString(plain));
+    QTest::mouseClick(&w->btTestar, Qt::LeftButton);
+    EXPECT_EQ(Dialogs().Messages.back(), "Conectado Com Sucesso..");
+    EXPECT_TRUE(Dm().BaseCloud.Connected());
+    EXPECT_EQ(Dm().sqlConfigLocal.State(), dsEdit) << "testing saves nothing";
+    EXPECT_EQ(senha.text().toStdString(), plain);
+
+    QTest::mouseClick(&w->btSalvar, Qt::LeftButton);
+    EXPECT_EQ(Shop().LocalValue(u"select SENHA_CLOUD from config_geral").AsString(),
+              TDmdados::GetCriptarSenha(Utf8ToUnicode(plain)));
+    QTest::mouseClick(&w->btTestar, Qt::LeftButton);
+    EXPECT_EQ(Dialogs().Messages.back(), "Conectado Com Sucesso..");
+}
+
+TEST_F(ConfigWindow, EnterInABoxClicksNoButton) {
+    auto w = Open();
+    TDBEdit& servidor = *w->EditFor(u"SERVIDOR_CLOUD");
+    auto enterIn = [](QLineEdit& box) {
+        box.setFocus();
+        QTest::keyClick(&box, Qt::Key_Return);
+        QTest::keyClick(&box, Qt::Key_Enter);
+    };
+    enterIn(servidor);  // browsing: only "Testar" is on
+    EXPECT_TRUE(Dialogs().Messages.empty()) << Dialogs().Messages.front();
+
+    QTest::keyClick(&servidor, Qt::Key_End);
+    QTest::keyClicks(&servidor, "x");  // editing: "Salvar" is on too
+    for (QLineEdit* box : {static_cast<QLineEdit*>(&servidor), static_cast<QLineEdit*>(w->EditFor(u"SENHA_CLOUD")),
+                           static_cast<QLineEdit*>(w->DBEditCaixa)})
+        enterIn(*box);
+    EXPECT_TRUE(Dialogs().Messages.empty()) << Dialogs().Messages.front();
+    EXPECT_EQ(Dm().sqlConfigLocal.State(), dsEdit);
+    EXPECT_TRUE(w->btSalvar.isEnabled());
+    EXPECT_EQ(Stored(u"SERVIDOR_CLOUD"), Shop().MySql().Host) << "nothing saved";
+    EXPECT_TRUE(w->isVisible()) << "nor the window closed";
 }
 
 TEST_F(ConfigWindow, TestarReportsItsThreeOutcomesAndRestoresButtonAndCursor) {

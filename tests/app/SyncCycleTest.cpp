@@ -1,6 +1,7 @@
 // The timers and buttons of the main window on a real shop: supervision, arming, runs
 // started by the timer and by the buttons, their guards, and the access code.
 #include <filesystem>
+#include <new>
 #include <regex>
 
 #include <QApplication>
@@ -98,6 +99,39 @@ TEST(Supervision, ReconnectsBothDatabasesAndArmsThePeriodOfTheRecord) {
     EXPECT_EQ(log[5], "Houve erro <stamp>");
     EXPECT_FALSE(log[6].empty());
     EXPECT_TRUE(w.TcheckConexao.isActive());
+}
+
+// A window whose log gives out as it would when memory runs out.
+class TFailingLogWindow : public TfrmPrincipal {
+public:
+    using TfrmPrincipal::TfrmPrincipal;
+    void AppendLog(const std::u16string& line) override {
+        if (!FailOn.empty() && line.rfind(FailOn, 0) == 0) throw std::bad_alloc();
+        TfrmPrincipal::AppendLog(line);
+    }
+    std::u16string FailOn;  // the start of the line that fails
+};
+
+TEST(Supervision, AnErrorOfAnotherKindGoesToTheErrorBoxAndSupervisionGoesOn) {
+    VANTRELO_START_SHOP(s, TTimerPeriods{3600000, 5000, 60000});
+    s.Shop().PointConfigAtCloud(1);
+    s.Restart();
+    TRecordingDialogs dialogs;
+    TXdgAutostart autostart(u"/nonexistent");
+    TFailingLogWindow w(s.Shop().Settings(), dialogs, autostart, TTimerPeriods{200, 3600000, 3600000});
+    // Both connections down: the tick stops supervision for the cloud, then fails after the local one.
+    w.FailOn = u"Conectando no Servidor Local";
+    s.Dm().BaseLocal.Disconnect();
+    ASSERT_FALSE(s.Dm().BaseCloud.Connected());
+    w.SetDataModule(&s.Dm());
+    ASSERT_TRUE(WaitFor([&] { return !dialogs.Errors.empty(); }, 5000));
+    EXPECT_TRUE(w.TcheckConexao.isActive());
+    EXPECT_FALSE(w.TSincronizar.isActive()) << "the failed tick did not arm";
+    EXPECT_TRUE(WaitFor([&] { return w.TSincronizar.isActive(); }, 5000)) << "the next tick arms";
+    w.TcheckConexao.stop();
+    EXPECT_EQ(dialogs.Errors.size(), 1u);
+    EXPECT_TRUE(s.Dm().BaseCloud.Connected());
+    EXPECT_TRUE(s.Dm().BaseLocal.Connected());
 }
 
 TEST(Supervision, ArmingFollowsTheSwitchAndLeavesARunningTimerAlone) {
