@@ -1,5 +1,6 @@
 #include "platform/CodePage.h"
 
+#include <algorithm>
 #include <bit>
 #include <cerrno>
 #include <cstdint>
@@ -149,8 +150,22 @@ AnsiString UnicodeToAnsi(std::u16string_view text) {
     // Best-fit would silently turn characters into look-alikes; '?' is honest.
     const DWORD flags = cp == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
     const char* fallback = cp == CP_UTF8 ? nullptr : "?";
-    const wchar_t* src = reinterpret_cast<const wchar_t*>(text.data());
-    const int srcLength = static_cast<int>(text.size());
+    // The OS gives a '?' for each half of a surrogate pair; a character is one '?' everywhere.
+    std::u16string_view source = text;
+    std::u16string single;
+    auto isHigh = [](char16_t c) { return c >= 0xD800 && c <= 0xDBFF; };
+    auto isLow = [](char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; };
+    if (cp != CP_UTF8 && std::any_of(text.begin() + ascii, text.end(), isHigh)) {
+        single.reserve(text.size());
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            const bool pair = isHigh(text[i]) && i + 1 < text.size() && isLow(text[i + 1]);
+            single += pair ? u'?' : text[i];
+            i += pair;
+        }
+        source = single;
+    }
+    const wchar_t* src = reinterpret_cast<const wchar_t*>(source.data());
+    const int srcLength = static_cast<int>(source.size());
     const int length = WideCharToMultiByte(CP_ACP, flags, src, srcLength, nullptr, 0, fallback, nullptr);
     result.resize(static_cast<std::size_t>(length));
     WideCharToMultiByte(CP_ACP, flags, src, srcLength, result.data(), length, fallback, nullptr);

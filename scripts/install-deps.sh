@@ -10,6 +10,7 @@ packages=(
   firebird3.0-server firebird3.0-utils firebird-dev libfbclient2
   mariadb-server mariadb-client libmariadb-dev
   clang libclang-rt-14-dev
+  g++-mingw-w64-x86-64 libz-mingw-w64-dev wine wine64 locales
   xvfb xauth x11-apps imagemagick
 )
 

@@ -8,6 +8,10 @@
 #include <iterator>
 #include <string>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include "app/AutostartEntry.h"
 #include "platform/Exception.h"
 
@@ -83,6 +87,25 @@ TEST_F(XdgAutostartFolder, AnEntryThatCannotBeWrittenFailsToSetData) {
     EXPECT_FALSE(fs::exists(FRoot / "missing")) << "the folder is not created";
     EXPECT_TRUE(fs::is_directory(FRoot / "taken" / "sinc-quarvel.desktop"));
 }
+
+#ifdef _WIN32
+// The Run key of the machine: the value is written under the name, as the program's path.
+TEST(RunKeyAutostart, WritesTheProgramUnderItsNameInTheRunKey) {
+    const wchar_t* runKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+    const std::u16string name = u"Sinc Quarvel (teste)";
+    const std::u16string program = u"C:\\Quarvel\\Sinc Quarvel\\vantrelo.exe";
+    TRunKeyAutostart autostart;
+    autostart.Register(name, u"C:\\old.exe");
+    autostart.Register(name, program);  // overwrites
+    wchar_t stored[MAX_PATH] = {};
+    DWORD size = sizeof stored;
+    LONG read = ::RegGetValueW(HKEY_LOCAL_MACHINE, runKey, reinterpret_cast<const wchar_t*>(name.c_str()),
+                               RRF_RT_REG_SZ, nullptr, stored, &size);
+    ::RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, runKey, reinterpret_cast<const wchar_t*>(name.c_str()));
+    ASSERT_EQ(read, ERROR_SUCCESS);
+    EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(stored)), program);
+}
+#endif
 
 } // namespace
 } // namespace vantrelo

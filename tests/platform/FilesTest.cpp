@@ -25,11 +25,13 @@ protected:
     }
     void TearDown() override { fs::remove_all(FRoot); }
 
-    std::u16string Path(std::string_view utf8Name) const {
-        return Utf8ToUnicode((FRoot / std::string(utf8Name)).string());
+    // Names are written in UTF-8 here; a narrow path would be read in the ANSI code page on Windows.
+    fs::path Under(std::string_view utf8Name) const {
+        return FRoot / fs::path(std::u8string(utf8Name.begin(), utf8Name.end()));
     }
+    std::u16string Path(std::string_view utf8Name) const { return Under(utf8Name).u16string(); }
     std::string Read(std::string_view utf8Name) const {
-        std::ifstream in(FRoot / std::string(utf8Name), std::ios::binary);
+        std::ifstream in(Under(utf8Name), std::ios::binary);
         return {std::istreambuf_iterator<char>(in), {}};
     }
 
@@ -56,7 +58,7 @@ TEST_F(Files, ReadGivesWhatWasWritten) {
     read = "old";
     EXPECT_FALSE(ReadFileBytes(Path("missing.ini"), read));
     EXPECT_EQ(read, "");
-    EXPECT_FALSE(ReadFileBytes(Utf8ToUnicode(FRoot.string()), read));  // a folder
+    EXPECT_FALSE(ReadFileBytes(FRoot.u16string(), read));  // a folder
 }
 
 TEST_F(Files, WriteIntoMissingFolderNamesPathAndReason) {
@@ -65,8 +67,12 @@ TEST_F(Files, WriteIntoMissingFolderNamesPathAndReason) {
         WriteFileBytes(path, "text");
         FAIL() << "no error";
     } catch (const EFCreateError& e) {
-        EXPECT_EQ(UnicodeToUtf8(e.Message()),
-                  "Cannot create file \"" + UnicodeToUtf8(path) + "\". No such file or directory");
+#ifdef _WIN32
+        const std::u16string reason = SysErrorMessage(3);  // ERROR_PATH_NOT_FOUND
+#else
+        const std::u16string reason = u"No such file or directory";
+#endif
+        EXPECT_EQ(e.Message(), u"Cannot create file \"" + path + u"\". " + reason);
     }
     // A folder where the file should be.
     fs::create_directories(FRoot / "taken");
@@ -78,7 +84,7 @@ TEST_F(Files, ForceDirectoriesMakesParents) {
     EXPECT_FALSE(DirectoryExists(nested));
     EXPECT_TRUE(ForceDirectories(nested));
     EXPECT_TRUE(DirectoryExists(nested));
-    EXPECT_TRUE(fs::is_directory(FRoot / "logSic/a/b/Pre\xC3\xA7os \xC3\xA7"));
+    EXPECT_TRUE(fs::is_directory(Under("logSic/a/b/Pre\xC3\xA7os \xC3\xA7")));
     EXPECT_TRUE(ForceDirectories(nested));  // already there
     WriteFileBytes(nested + PathDelim + u"Ação.txt", "ok");
     EXPECT_EQ(Read("logSic/a/b/Pre\xC3\xA7os \xC3\xA7/A\xC3\xA7\xC3\xA3o.txt"), "ok");
@@ -91,10 +97,10 @@ TEST_F(Files, ForceDirectoriesMakesParents) {
 }
 
 TEST_F(Files, CurrentDirAndExecutable) {
-    EXPECT_EQ(UnicodeToUtf8(GetCurrentDir()), fs::current_path().string());
-    const std::u16string exe = ExecutablePath();
-    EXPECT_TRUE(fs::is_regular_file(UnicodeToUtf8(exe)));
-    EXPECT_EQ(fs::path(UnicodeToUtf8(exe)).filename(), "platform_tests");
+    EXPECT_EQ(GetCurrentDir(), fs::current_path().u16string());
+    const fs::path exe(ExecutablePath());
+    EXPECT_TRUE(fs::is_regular_file(exe));
+    EXPECT_EQ(exe.stem(), "platform_tests");
 }
 
 } // namespace

@@ -20,6 +20,14 @@ bool SendAll(TSocketHandle s, const char* data, std::size_t n) {
     return true;
 }
 
+// A listener on a free loopback port. The socket library may not have been started yet: the
+// provider starts it only when it dials.
+TSocketHandle Listen(int backlog, int& port) {
+    int error = 0;
+    if (SocketStartup() != 0) return InvalidSocketHandle;
+    return ListenLoopback(0, backlog, port, error);
+}
+
 TSocketHandle ConnectLoopback(const std::string& host, int port) {
     TSocketAddress address;
     if (ResolveAddress(host, port, TAddressFamily::IPv4, address) != 0) return InvalidSocketHandle;
@@ -73,8 +81,7 @@ void TPeerSocket::Close() {
 }
 
 TFakeServer::TFakeServer(std::function<void(TPeerSocket&)> script) {
-    int error = 0;
-    FListener = ListenLoopback(0, 1, FPort, error);
+    FListener = Listen(1, FPort);
     FThread = std::thread([this, script = std::move(script)] {
         int e = 0;
         if (WaitReadable(FListener, PeerWaitMs, e) <= 0) return;
@@ -111,8 +118,7 @@ struct TFaultProxy::TLink {
 };
 
 TFaultProxy::TFaultProxy(const std::string& host, int port) : FHost(host), FServerPort(port) {
-    int error = 0;
-    FListener = ListenLoopback(0, 16, FPort, error);
+    FListener = Listen(16, FPort);
     FAcceptor = std::thread([this] { AcceptLoop(); });
 }
 
@@ -190,9 +196,9 @@ void TFaultProxy::Pump(std::shared_ptr<TLink> link, bool fromServer) {
 }
 
 TFullBacklogListener::TFullBacklogListener() {
-    int error = 0;
-    FListener = ListenLoopback(0, 0, FPort, error);
+    FListener = Listen(0, FPort);
     if (FListener == InvalidSocketHandle) return;
+    int error = 0;
     TSocketAddress address;
     ResolveAddress("127.0.0.1", FPort, TAddressFamily::IPv4, address);
     // Connect until one attempt no longer completes: the accept queue is full.
@@ -210,8 +216,8 @@ TFullBacklogListener::~TFullBacklogListener() {
 }
 
 int ClosedLoopbackPort() {
-    int error = 0, port = 0;
-    TSocketHandle s = ListenLoopback(0, 1, port, error);
+    int port = 0;
+    TSocketHandle s = Listen(1, port);
     if (s != InvalidSocketHandle) CloseSocket(s);
     return port;
 }
