@@ -520,6 +520,9 @@ TEST(IBProvider, RegistersOnceUnderItsName) {
 }
 
 TEST(IBErrorText, ReadFromTheClientLibrary) {
+#if !VANTRELO_CLIENT_LIBRARY_INSTALLED
+    GTEST_SKIP() << "a build whose tests have no client library to load (Windows under Wine)";
+#endif
     TIBLibrary* library = nullptr;
     try {
         library = &TIBLibraryList::GetLibrary(u"", ClientLibraryOrder(u"x.fdb"));
