@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchSupport.h"
+
 namespace bench {
 
 enum class TKind { Int, Text, Decimal, Double, Date, DateTime, BigInt, Char2, Bool, Memo };
@@ -103,27 +105,6 @@ inline std::string UpsertSql(const std::string& table, bool namedParams) {
 } // namespace bench
 
 namespace bench {
-
-// Days since 30 December 1899 (the program's date-time values) and back.
-inline double DaysFromCivil(int y, int m, int d) {
-    y -= m <= 2;
-    int era = (y >= 0 ? y : y - 399) / 400;
-    int yoe = y - era * 400;
-    int doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    int doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return double(era * 146097 + doe - 719468 + 25569);  // 1970-01-01 is day 25569
-}
-inline void CivilFromDays(long long z, int& y, int& m, int& d) {
-    z += 719468 - 25569;
-    long long era = (z >= 0 ? z : z - 146096) / 146097;
-    long long doe = z - era * 146097;
-    long long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    long long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    long long mp = (5 * doy + 2) / 153;
-    d = int(doy - (153 * mp + 2) / 5 + 1);
-    m = int(mp < 10 ? mp + 3 : mp - 9);
-    y = int(yoe + era * 400 + (m <= 2));
-}
 
 // One product row as the upload holds it: typed values per column, the photo last.
 struct TValue {
