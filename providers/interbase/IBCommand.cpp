@@ -23,9 +23,9 @@ bool IsWordChar(char16_t c) {
            c == u'$' || c >= 0x80;
 }
 
-// The words of a statement outside literals, quoted names and comments.
-std::vector<std::u16string> Words(std::u16string_view sql) {
-    std::vector<std::u16string> words;
+// Walks the words of a statement outside literals, quoted names and comments, handing each
+// to visit until it returns false.
+template <class F> void ForEachWord(std::u16string_view sql, F&& visit) {
     std::size_t i = 0;
     while (i < sql.size()) {
         char16_t c = sql[i];
@@ -48,13 +48,22 @@ std::vector<std::u16string> Words(std::u16string_view sql) {
         } else if (IsWordChar(c)) {
             std::size_t j = i;
             while (j < sql.size() && IsWordChar(sql[j])) ++j;
-            words.push_back(UpperCase(sql.substr(i, j - i)));
+            if (!visit(sql.substr(i, j - i))) return;
             i = j;
         } else {
             ++i;
         }
     }
-    return words;
+}
+
+// Statement texts are mostly ASCII, the same bytes in UTF-8 and in the ANSI code page.
+std::string StatementBytes(std::u16string_view sql, bool utf8) {
+    if (std::all_of(sql.begin(), sql.end(), [](char16_t c) { return c < 0x80; })) {
+        std::string bytes(sql.size(), '\0');
+        std::transform(sql.begin(), sql.end(), bytes.begin(), [](char16_t c) { return char(c); });
+        return bytes;
+    }
+    return utf8 ? UnicodeToUtf8(sql) : UnicodeToAnsi(sql).Bytes();
 }
 
 std::string CursorName() {
@@ -84,20 +93,30 @@ std::string Utf8Of(const TVariant& value) {
 } // namespace
 
 TIBQueryType ParseIBQueryType(std::u16string_view sql, bool firebird) {
-    std::vector<std::u16string> words = Words(sql);
-    if (words.empty()) return qtUnknown;
-    const std::u16string& first = words[0];
     TIBQueryType type = qtUnknown;
-    if (first == u"INSERT") type = qtInsert;
-    else if (first == u"UPDATE") type = qtUpdate;
-    else if (first == u"DELETE") type = qtDelete;
-    else if (first == u"SELECT" || first == u"WITH") type = qtSelect;
-    else if (first == u"EXECUTE" && words.size() > 1 && words[1] == u"BLOCK") type = qtExecuteBlock;
-    else if (first == u"CREATE" || first == u"RECREATE") type = qtCreate;
-    else if (first == u"DROP") type = qtDrop;
-    if (firebird && type != qtExecuteBlock && std::find(words.begin(), words.end(), u"RETURNING") != words.end())
-        type = qtInsertReturning;
-    return type;
+    std::size_t index = 0;
+    bool execute = false, returning = false;
+    ForEachWord(sql, [&](std::u16string_view word) {
+        if (index == 0) {
+            if (SameText(word, u"INSERT")) type = qtInsert;
+            else if (SameText(word, u"UPDATE")) type = qtUpdate;
+            else if (SameText(word, u"DELETE")) type = qtDelete;
+            else if (SameText(word, u"SELECT") || SameText(word, u"WITH")) type = qtSelect;
+            else if (SameText(word, u"CREATE") || SameText(word, u"RECREATE")) type = qtCreate;
+            else if (SameText(word, u"DROP")) type = qtDrop;
+            execute = SameText(word, u"EXECUTE");
+        } else if (index == 1 && execute && SameText(word, u"BLOCK")) {
+            type = qtExecuteBlock;
+            return false;  // a block's RETURNING is not the statement's
+        }
+        ++index;
+        if (firebird && SameText(word, u"RETURNING")) {
+            returning = true;
+            return false;
+        }
+        return firebird || index < 2;
+    });
+    return returning ? qtInsertReturning : type;
 }
 
 TIBRowCounts ParseRowCounts(std::string_view reply) {
@@ -169,8 +188,7 @@ void TIBCommand::Prepare() {
     ibapi::THandle* transaction = TransactionHandle();
     if (Trim(FSQL).empty()) throw EDatabaseError(u"SQL statement cannot be empty");
     // The server reads the text in the attachment's character set.
-    std::string text = (FConnection.UseUnicode() || FConnection.UnicodeAttachment()) ? UnicodeToUtf8(FSQL)
-                                                                                        : UnicodeToAnsi(FSQL).Bytes();
+    std::string text = StatementBytes(FSQL, FConnection.UseUnicode() || FConnection.UnicodeAttachment());
     TIBLibrary& library = FConnection.Library();
     const TIBFunctions& api = library.Api();
     ibapi::TStatus result;
@@ -510,15 +528,41 @@ void TIBCommand::Execute(std::span<const TDbParam> params, bool withOutput) {
         Check(result);
     }
     FState = csExecuted;
+    if (FStatementType == ibapi::stDDL) {
+        FConnection.MetadataChanged();
+        FTransaction->DDLExecuted();
+    }
     ReadRowCounts();
+}
+
+bool TIBCommand::MayChangeRows() {
+    switch (FStatementType) {
+    case ibapi::stInsert:
+    case ibapi::stUpdate:
+    case ibapi::stDelete:
+        return true;
+    case ibapi::stDDL:
+    case ibapi::stSetGenerator:
+        return false;
+    case ibapi::stExecProcedure:
+        return QueryType() == qtInsertReturning || QueryType() == qtExecuteBlock;
+    default:
+        // A select has changed nothing when it starts, nor have transaction statements;
+        // a select-like EXECUTE BLOCK or RETURNING may have.
+        switch (QueryType()) {
+        case qtInsert: case qtUpdate: case qtDelete: case qtInsertReturning: case qtUpdateReturning: case qtExecuteBlock:
+            return true;
+        default:
+            return false;
+        }
+    }
 }
 
 void TIBCommand::ReadRowCounts() {
     FCounts = {};
-    if (!QueryRowsAffected || !Prepared() || FStatementType == ibapi::stDDL || FStatementType == ibapi::stSetGenerator)
-        return;
-    if (FStatementType == ibapi::stExecProcedure && QueryType() != qtInsertReturning && QueryType() != qtExecuteBlock)
-        return;
+    // The counts cost a round trip to the server: asked only of statements that can have
+    // changed rows, the others' being 0.
+    if (!QueryRowsAffected || !Prepared() || !MayChangeRows()) return;
     const char items[] = {ibapi::InfoSqlRecords};
     char reply[1024] = {};
     ibapi::TStatus result;

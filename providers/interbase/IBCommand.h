@@ -106,6 +106,7 @@ private:
 
     ibapi::THandle* TransactionHandle() const;
     void ReadStatementType();
+    bool MayChangeRows();
     void ReadRowCounts();
     void Bind(std::span<const TDbParam> params);
     void BindParam(std::size_t index, const TDbParam& param);

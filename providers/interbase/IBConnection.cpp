@@ -357,6 +357,7 @@ void TIBConnection::Connect() {
     FConnected = true;
     FOwnHandle = true;
     ++FGeneration;
+    MetadataChanged();
     try {
         ReadDatabaseDialect();
         ReadCharsetParameters();
@@ -494,6 +495,7 @@ ibapi::TStatus TIBConnection::DetachHandle() noexcept {
     FOwnHandle = false;
     FServerVersion.clear();
     FServerMajor = FServerMinor = -1;
+    MetadataChanged();
     return result;
 }
 
@@ -528,6 +530,15 @@ void TIBConnection::AddTransaction(TIBTransaction* transaction) {
 }
 
 void TIBConnection::RemoveTransaction(TIBTransaction* transaction) { std::erase(FTransactions, transaction); }
+
+const std::vector<std::u16string>* TIBConnection::BooleanDomainColumns(const std::u16string& table) const {
+    auto it = FBooleanDomainColumns.find(table);
+    return it == FBooleanDomainColumns.end() ? nullptr : &it->second;
+}
+
+void TIBConnection::SetBooleanDomainColumns(const std::u16string& table, std::vector<std::u16string> columns) {
+    FBooleanDomainColumns[table] = std::move(columns);
+}
 
 std::u16string TIBConnection::GetKeyList(const std::u16string& table, TProviderTransaction* given) {
     CheckConnected();

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "dataaccess/ProviderConnection.h"
@@ -125,6 +126,18 @@ public:
     void AddTransaction(TIBTransaction* transaction);
     void RemoveTransaction(TIBTransaction* transaction);
 
+    // The integer columns of boolean domains per table, as the catalogue answered on this
+    // attachment; null for a table not asked about yet. Record sets fill it and the
+    // attachment keeps it until it ends or DDL runs through it: the columns of a table do
+    // not change under a running shop (DDL of other attachments is seen from the next
+    // attach on), while the catalogue query costs a statement and a transfer of every
+    // column of the table at each select.
+    const std::vector<std::u16string>* BooleanDomainColumns(const std::u16string& table) const;
+    void SetBooleanDomainColumns(const std::u16string& table, std::vector<std::u16string> columns);
+    // DDL ran through this attachment, or a transaction that ran DDL ended: what the
+    // catalogue said may no longer hold.
+    void MetadataChanged() noexcept { FBooleanDomainColumns.clear(); }
+
 private:
     void SelectLibrary();
     std::string DatabaseInfo(std::string_view items);  // the reply to isc_database_info
@@ -164,6 +177,7 @@ private:
     int FServerMajor = -1, FServerMinor = -1;
     bool FServerIsFirebird = false;
     std::vector<TIBTransaction*> FTransactions;
+    std::unordered_map<std::u16string, std::vector<std::u16string>> FBooleanDomainColumns;
 };
 
 } // namespace vantrelo

@@ -187,10 +187,7 @@ void TIBRecordSet::SetProp(int prop, const TVariant& value) {
     switch (prop) {
     case prFetchAll: FFetchAll = value.AsBoolean(); break;
     case prAutoClose: FAutoClose = value.AsBoolean(); break;
-    case prBooleanDomainFields:
-        if (value.AsBoolean() != FBooleanDomainFields) FBooleanColumnsKnown = false;
-        FBooleanDomainFields = value.AsBoolean();
-        break;
+    case prBooleanDomainFields: FBooleanDomainFields = value.AsBoolean(); break;
     case prCacheBlobs: FCacheBlobs = value.AsBoolean(); break;
     case prDeferredBlobRead: FDeferredBlobRead = value.AsBoolean(); break;
     case prDescribeParams: FCommand.DescribeParams = value.AsBoolean(); break;
@@ -213,8 +210,8 @@ void TIBRecordSet::SetSQL(const TParsedSql& sql) {
     FCommand.SetComponent(FComponent);
     FCommand.SetSQL(sql);
     FFields.clear();
-    FBooleanColumns.clear();
-    FBooleanColumnsKnown = false;
+    FTableAliases.clear();
+    FAliasesRead = false;
 }
 
 void TIBRecordSet::Prepare() {
@@ -245,46 +242,57 @@ void TIBRecordSet::DescribeColumns() {
     FFields.reserve(std::size_t(out.Count()));
     for (int i = 0; i < out.Count(); ++i) FFields.push_back(DescribeIBColumn(out.Var(i), s));
     if (FBooleanDomainFields) ApplyBooleanDomains();
-    if (FConnection.IsFirebirdServer() && FConnection.ServerMajorVersion() >= 2) ReadAliases();
+    FTableAliases.assign(FFields.size(), std::u16string());
+    FAliasesRead = false;
     LayOutRowBuffer();
 }
 
-// Integer columns of a domain whose name says BOOLEAN are booleans.
+// Integer columns of a domain whose name says BOOLEAN are booleans. The catalogue is asked
+// only about tables this attachment has not asked about yet, all of them in one statement.
 void TIBRecordSet::ApplyBooleanDomains() {
     auto isInteger = [](const TIBFieldDesc& f) {
         return f.FetchKind == fkShort || f.FetchKind == fkLong || f.FetchKind == fkInt64;
     };
-    if (!FBooleanColumnsKnown) {
-        std::vector<std::u16string> tables;
-        for (const auto& f : FFields)
-            if (isInteger(f) && !f.TableName.empty() &&
-                std::find(tables.begin(), tables.end(), f.TableName) == tables.end())
-                tables.push_back(f.TableName);
-        FBooleanColumns.clear();
-        if (!tables.empty()) {
-            std::u16string list;
-            for (const auto& t : tables) {
-                if (!list.empty()) list += u", ";
-                list += QuotedSqlString(t);
-            }
-            auto rows = SelectRows(FConnection, *IBTransaction(),
-                                   u"SELECT RDB$RELATION_NAME, RDB$FIELD_NAME, RDB$FIELD_SOURCE FROM RDB$RELATION_FIELDS "
-                                   u"WHERE RDB$RELATION_NAME IN (" + list + u")");
-            for (const auto& row : rows)
-                if (UpperCase(row[2].AsString()).find(u"BOOLEAN") != std::u16string::npos)
-                    FBooleanColumns.emplace_back(Trim(row[0].AsString()), Trim(row[1].AsString()));
+    std::vector<std::u16string> unknown;
+    for (const auto& f : FFields)
+        if (isInteger(f) && !f.TableName.empty() && !FConnection.BooleanDomainColumns(f.TableName) &&
+            std::find(unknown.begin(), unknown.end(), f.TableName) == unknown.end())
+            unknown.push_back(f.TableName);
+    if (!unknown.empty()) {
+        std::u16string list;
+        for (const auto& t : unknown) {
+            if (!list.empty()) list += u", ";
+            list += QuotedSqlString(t);
         }
-        FBooleanColumnsKnown = true;
+        auto rows = SelectRows(FConnection, *IBTransaction(),
+                               u"SELECT RDB$RELATION_NAME, RDB$FIELD_NAME, RDB$FIELD_SOURCE FROM RDB$RELATION_FIELDS "
+                               u"WHERE RDB$RELATION_NAME IN (" + list + u")");
+        std::vector<std::vector<std::u16string>> columns(unknown.size());
+        for (const auto& row : rows) {
+            if (UpperCase(row[2].AsString()).find(u"BOOLEAN") == std::u16string::npos) continue;
+            auto table = std::find(unknown.begin(), unknown.end(), Trim(row[0].AsString()));
+            if (table != unknown.end()) columns[std::size_t(table - unknown.begin())].push_back(Trim(row[1].AsString()));
+        }
+        for (std::size_t i = 0; i < unknown.size(); ++i)
+            FConnection.SetBooleanDomainColumns(unknown[i], std::move(columns[i]));
     }
     for (auto& f : FFields) {
-        if (!isInteger(f)) continue;
-        bool boolean = std::any_of(FBooleanColumns.begin(), FBooleanColumns.end(), [&](const auto& c) {
-            return c.first == f.TableName && c.second == f.ActualName;
-        });
-        if (!boolean) continue;
+        if (!isInteger(f) || f.TableName.empty()) continue;
+        const std::vector<std::u16string>* booleans = FConnection.BooleanDomainColumns(f.TableName);
+        if (!booleans || std::find(booleans->begin(), booleans->end(), f.ActualName) == booleans->end()) continue;
         f.DataType = ftBoolean;
         f.FetchKind = f.FetchKind == fkShort ? fkBoolean16 : f.FetchKind == fkLong ? fkBoolean32 : fkBoolean64;
     }
+}
+
+const std::u16string& TIBRecordSet::TableAlias(std::size_t field) {
+    if (!FAliasesRead && FCommand.Prepared() && FConnection.IsFirebirdServer() &&
+        FConnection.ServerMajorVersion() >= 2) {
+        ReadAliases();
+        FAliasesRead = true;
+    }
+    static const std::u16string none;
+    return field < FTableAliases.size() ? FTableAliases[field] : none;
 }
 
 // The relation alias of each column, as the server reports it.
@@ -324,8 +332,8 @@ void TIBRecordSet::ReadAliases() {
             }
             if (item == ibapi::InfoSqlSqldaSeq && length > 0) {
                 seq = std::size_t(ReadInfoInteger(std::string_view(reply.data() + i, length + 3), item, 0));
-            } else if (item == ibapi::InfoSqlRelationAlias && seq >= 1 && seq <= FFields.size()) {
-                FFields[seq - 1].TableAlias = NameText(std::string_view(data, length), unicode);
+            } else if (item == ibapi::InfoSqlRelationAlias && seq >= 1 && seq <= FTableAliases.size()) {
+                FTableAliases[seq - 1] = NameText(std::string_view(data, length), unicode);
             }
             i += 3 + length;
         }

@@ -27,7 +27,6 @@ struct TIBFieldDesc : TFieldDesc {
     short SqlType = 0;        // as described (nullable bit removed)
     int CharsetId = 0;        // of the text as it arrives
     int BytesPerChar = 1;
-    std::u16string TableAlias;
     TIBFetchKind FetchKind = fkText;
     int SqlLength = 0;        // bytes of the value in the fetched row
     bool Nullable = true;
@@ -71,6 +70,10 @@ public:
 
     TIBCommand& Command() noexcept { return FCommand; }
     const std::vector<TIBFieldDesc>& Fields() const noexcept { return FFields; }
+    // The relation alias of a result column (empty for expressions), asked of the server
+    // on first use while the statement is prepared: it costs a round trip per statement
+    // and nothing the layer above does needs it.
+    const std::u16string& TableAlias(std::size_t field);
     int RowsPerFetch() const noexcept { return FRowsPerFetch; }
 
 private:
@@ -89,8 +92,8 @@ private:
     std::vector<char> FRowBuffer;
     std::vector<std::size_t> FOffsets;  // of each column's data in the row buffer
     std::vector<short> FIndicators;
-    std::vector<std::pair<std::u16string, std::u16string>> FBooleanColumns;  // (table, column), per text
-    bool FBooleanColumnsKnown = false;
+    std::vector<std::u16string> FTableAliases;
+    bool FAliasesRead = false;
     bool FOneShot = false;
     bool FCursorOpen = false;
     bool FSingletonPending = false;

@@ -162,25 +162,38 @@ ibapi::TStatus TIBTransaction::CallOnHandle(ibapi::TIscTransactionCall TIBFuncti
     return (library.Api().*entry)(FStatus.data(), &FHandle);
 }
 
+void TIBTransaction::Ended(ibapi::TStatus result) noexcept {
+    if (!FRanDDL) return;
+    for (TIBConnection* c : FConnections) c->MetadataChanged();
+    // DDL whose commit failed is still pending: its end comes later.
+    if (result == 0 || !InTransaction()) FRanDDL = false;
+}
+
 void TIBTransaction::Commit() {
     ibapi::TStatus result = CallOnHandle(&TIBFunctions::isc_commit_transaction);
     // A lost attachment ends the transaction too; any other failure leaves it open.
     if (result == 0 || IsFatalErrorNumber(FStatus[1])) FHandle = ibapi::NullHandle;
+    Ended(result);
     CallConnection().Check(result, FStatus, nullptr);
 }
 
 void TIBTransaction::Rollback() {
     ibapi::TStatus result = CallOnHandle(&TIBFunctions::isc_rollback_transaction);
     FHandle = ibapi::NullHandle;
+    Ended(result);
     CallConnection().Check(result, FStatus, nullptr);
 }
 
 void TIBTransaction::CommitRetaining() {
-    CallConnection().Check(CallOnHandle(&TIBFunctions::isc_commit_retaining), FStatus, nullptr);
+    ibapi::TStatus result = CallOnHandle(&TIBFunctions::isc_commit_retaining);
+    Ended(result);
+    CallConnection().Check(result, FStatus, nullptr);
 }
 
 void TIBTransaction::RollbackRetaining() {
-    CallConnection().Check(CallOnHandle(&TIBFunctions::isc_rollback_retaining), FStatus, nullptr);
+    ibapi::TStatus result = CallOnHandle(&TIBFunctions::isc_rollback_retaining);
+    Ended(result);
+    CallConnection().Check(result, FStatus, nullptr);
 }
 
 } // namespace vantrelo

@@ -38,11 +38,15 @@ public:
     TIBConnection& Connection() const { return *FConnections.front(); }
     const std::string& Tpb() const noexcept { return FTpb; }
     void ConnectionDestroyed(TIBConnection* connection) noexcept;
+    // A DDL statement ran in this transaction: when it ends, what its attachments learnt
+    // from the catalogue meanwhile may no longer hold.
+    void DDLExecuted() noexcept { FRanDDL = true; }
 
 private:
     void CheckActive() const;
     TIBConnection& CallConnection() const;
     ibapi::TStatus CallOnHandle(ibapi::TIscTransactionCall TIBFunctions::*entry);
+    void Ended(ibapi::TStatus result) noexcept;
 
     std::vector<TIBConnection*> FConnections;
     bool FReadOnly = false;
@@ -51,6 +55,7 @@ private:
     bool FParamsChanged = true;
     ibapi::THandle FHandle = ibapi::NullHandle;
     ibapi::TStatusVector FStatus{};
+    bool FRanDDL = false;
 };
 
 // Runs work(transaction) in a short transaction of its own: committed when the work is

@@ -95,6 +95,27 @@ TEST(IBQuery, PostingTheEditedRowRunsTheUpdateAndCommits) {
     EXPECT_EQ(config->FieldByName(u"NOME_FILIAL").AsAnsiString(), AnsiString("Filial S\xe3o Jo\xe3o"));
 }
 
+// The generated UPDATE's row count decides the post: a row gone meanwhile is no success.
+TEST(IBQuery, PostingARowThatIsGoneFails) {
+    VANTRELO_REQUIRE_FIREBIRD(server);
+    TIBTestDatabase db(server, "qgone", TIBTestDatabase::CatalogueScript());
+    TLocal local(db);
+    auto config = local.Query(u"select * from config_geral");
+    config->Open();
+    config->Edit();
+    config->FieldByName(u"TEMPO_SINC").SetAsInteger(7);
+    auto remove = local.Query(u"delete from config_geral");
+    remove->ExecSQL();
+    EXPECT_EQ(remove->RowsAffected(), 1);
+    try {
+        config->Post();
+        FAIL() << "the post of a row that is gone succeeded";
+    } catch (const EDatabaseError& e) {
+        EXPECT_EQ(e.Message(), u"sqlTeste: Update failed. Found 0 records");
+    }
+    EXPECT_EQ(config->RowsAffected(), 0);
+}
+
 TEST(IBQuery, KeyOfATableWithoutPrimaryKeyIsItsFirstUniqueIndex) {
     VANTRELO_REQUIRE_FIREBIRD(server);
     TIBTestDatabase db(server, "qkeys", TIBTestDatabase::CatalogueScript());

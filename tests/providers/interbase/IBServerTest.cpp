@@ -190,6 +190,7 @@ TEST(IBServerStatement, TypesRowCountsAndErrors) {
     auto select = s.Statement(u"select * from config_geral");
     EXPECT_TRUE(select->Execute({}, true));
     EXPECT_EQ(select->Command().StatementType(), 1);
+    EXPECT_EQ(select->RowsAffected(), 0);
     select->CloseCursor();
 
     auto insert = s.Statement(u"insert into SEM_CHAVE (A, B) values (:A, :B)");
@@ -202,6 +203,9 @@ TEST(IBServerStatement, TypesRowCountsAndErrors) {
     EXPECT_FALSE(update->Execute({}, false));
     EXPECT_EQ(update->Command().StatementType(), 3);
     EXPECT_EQ(update->RowsAffected(), 2);
+    EXPECT_FALSE(update->Execute({}, false));  // counted anew at each execution
+    EXPECT_EQ(update->RowsAffected(), 2);
+    EXPECT_EQ(s.Exec(u"update SEM_CHAVE set B = 'v' where A < 0"), 0);
     EXPECT_EQ(s.Exec(u"delete from SEM_CHAVE"), 3);
 
     auto openInsert = s.Statement(u"insert into SEM_CHAVE (A) values (9)");
@@ -316,6 +320,83 @@ TEST(IBServerStatement, BooleansGoToBooleanAndToBooleanDomainColumns) {
     EXPECT_EQ(fields[2].DataType, ftSmallint);
     EXPECT_FALSE(store->Row(0).Boolean(0));
     EXPECT_FALSE(store->Row(0).Boolean(1));
+}
+
+// What the catalogue says about a table's boolean domains is kept for the attachment: asked
+// once per table, asked anew for a table made later and, after DDL through the attachment,
+// for every table once the DDL's transaction has ended.
+TEST(IBServerStatement, BooleanDomainsAreAskedOncePerTableAndAttachment) {
+    VANTRELO_REQUIRE_FIREBIRD(server);
+    TIBTestDatabase db(server, "ibboolcache", TIBTestDatabase::CatalogueScript());
+    TSession s(db);
+    // Rows of the column catalogue this attachment has read so far, as the server counts them.
+    auto catalogueReads = [&] {
+        return InOwnTransaction(s.Connection, true, [&](TIBTransaction& t) {
+            return SelectRows(s.Connection, t,
+                              u"SELECT COALESCE(SUM(R.MON$RECORD_IDX_READS + R.MON$RECORD_SEQ_READS), 0) "
+                              u"FROM MON$ATTACHMENTS A JOIN MON$TABLE_STATS T ON T.MON$STAT_ID = A.MON$STAT_ID "
+                              u"JOIN MON$RECORD_STATS R ON R.MON$STAT_ID = T.MON$RECORD_STAT_ID "
+                              u"WHERE A.MON$ATTACHMENT_ID = CURRENT_CONNECTION "
+                              u"AND T.MON$TABLE_NAME = 'RDB$RELATION_FIELDS'")[0][0]
+                .AsLargeInt();
+        });
+    };
+    auto kinds = [&](const std::u16string& sql) {
+        auto rs = s.Statement(sql);
+        EXPECT_TRUE(rs->Execute({}, true));
+        rs->CloseCursor();
+        std::vector<TFieldType> types;
+        for (const auto& f : rs->Fields()) types.push_back(f.DataType);
+        return types;
+    };
+    using Kinds = std::vector<TFieldType>;
+    const std::u16string config = u"select SINC_AUTOMATICO, TEMPO_SINC from CONFIG_GERAL";
+
+    EXPECT_EQ(kinds(config), (Kinds{ftBoolean, ftSmallint}));
+    std::int64_t before = catalogueReads();
+    SelectRows(s.Connection, *s.Transaction,
+               u"SELECT RDB$FIELD_NAME FROM RDB$RELATION_FIELDS WHERE RDB$RELATION_NAME IN ('CONFIG_GERAL')");
+    std::int64_t asked = catalogueReads();
+    ASSERT_GT(asked, before);  // the measure sees a catalogue query
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(kinds(config), (Kinds{ftBoolean, ftSmallint}));
+    EXPECT_EQ(catalogueReads(), asked);
+
+    s.Exec(u"CREATE TABLE NOVA (ID INTEGER, LIGADO D_BOOLEAN)");
+    s.Transaction->CommitRetaining();
+    EXPECT_EQ(kinds(u"select ID, LIGADO from NOVA"), (Kinds{ftInteger, ftBoolean}));
+
+    // DDL on a known table: a column added is known once committed; a domain changed and
+    // rolled back is as before again.
+    EXPECT_EQ(kinds(u"select * from NUMEROS"), (Kinds{ftInteger, ftInteger}));
+    s.Exec(u"ALTER TABLE NUMEROS ADD PAR D_BOOLEAN");
+    s.Transaction->CommitRetaining();
+    EXPECT_EQ(kinds(u"select * from NUMEROS"), (Kinds{ftInteger, ftInteger, ftBoolean}));
+    s.Exec(u"ALTER TABLE CONFIG_GERAL ALTER COLUMN TEMPO_SINC TYPE D_BOOLEAN");
+    EXPECT_EQ(kinds(config), (Kinds{ftBoolean, ftBoolean}));  // as the catalogue says in the transaction
+    s.Transaction->Rollback();
+    s.Transaction->StartTransaction();
+    EXPECT_EQ(kinds(config), (Kinds{ftBoolean, ftSmallint}));
+
+    // A new attachment asks again.
+    s.Connection.Disconnect();
+    s.Connection.Connect();
+    s.Transaction->StartTransaction();
+    before = catalogueReads();
+    EXPECT_EQ(kinds(config), (Kinds{ftBoolean, ftSmallint}));
+    EXPECT_GT(catalogueReads(), before);
+}
+
+// The relation alias of each column is asked of the server when wanted.
+TEST(IBServerFetch, TableAliasesOfTheColumns) {
+    VANTRELO_REQUIRE_FIREBIRD(server);
+    TIBTestDatabase db(server, "ibalias", TIBTestDatabase::CatalogueScript());
+    TSession s(db);
+    auto rs = s.Statement(u"select c.CODIGO, n.V, 1 as UM from CONFIG_GERAL c join NUMEROS n on n.ID = c.CODIGO");
+    ASSERT_TRUE(rs->Execute({}, true));
+    EXPECT_EQ(rs->TableAlias(0), u"C");
+    EXPECT_EQ(rs->TableAlias(1), u"N");
+    EXPECT_EQ(rs->TableAlias(2), u"");
+    rs->CloseCursor();
 }
 
 TEST(IBServerFetch, BlocksOfTwentyFive) {
