@@ -57,16 +57,21 @@ private:
     std::size_t FSize = 0;
 };
 
+class TRowStore;
+
 // Builds one record. Every field starts null; each setter clears the null flag.
-// The same writer is reused for every row of a fetch.
+// A standalone writer (an edit buffer) keeps the record in memory of its own; the writer of a
+// row store builds it in place in the store's memory, so that appending it copies nothing.
 class TRecordWriter {
 public:
     explicit TRecordWriter(std::size_t fieldCount = 0) { Reset(fieldCount); }
+    TRecordWriter(const TRecordWriter&) = delete;
+    TRecordWriter& operator=(const TRecordWriter&) = delete;
 
     void Reset(std::size_t fieldCount);  // an all-null record of that many fields
     void Assign(TRecordView record);     // start from a copy of a record
 
-    void SetNull(std::size_t field) noexcept { FBuffer[field] = 1; }
+    void SetNull(std::size_t field) noexcept { FData[field] = 1; }
     void SetInt32(std::size_t field, std::int32_t v) noexcept { Store(field, v); }
     void SetInt64(std::size_t field, std::int64_t v) noexcept { Store(field, v); }
     void SetBoolean(std::size_t field, bool v) noexcept { Store(field, std::int32_t(v ? 1 : 0)); }
@@ -81,17 +86,25 @@ public:
     void BeginBytes(std::size_t field);
     void AppendBytes(const void* data, std::size_t length);
 
-    TRecordView View() const noexcept { return {FBuffer.data(), FFieldCount, FBuffer.size()}; }
-    std::size_t Size() const noexcept { return FBuffer.size(); }
+    TRecordView View() const noexcept { return {FData, FFieldCount, FSize}; }
+    std::size_t Size() const noexcept { return FSize; }
 
 private:
+    friend class TRowStore;
+    explicit TRecordWriter(TRowStore& store) : FStore(&store) {}
+
     template <class T> void Store(std::size_t field, T v) noexcept {
-        FBuffer[field] = 0;
-        std::memcpy(FBuffer.data() + SlotOffset(field), &v, sizeof v);
+        FData[field] = 0;
+        std::memcpy(FData + SlotOffset(field), &v, sizeof v);
     }
     std::size_t SlotOffset(std::size_t field) const noexcept { return FFixedStart + field * 8; }
+    std::uint8_t* Extend(std::size_t length);  // room for length more bytes at the end
 
-    std::vector<std::uint8_t> FBuffer;
+    std::uint8_t* FData = nullptr;  // the record being built
+    std::size_t FSize = 0;
+    std::size_t FCapacity = 0;
+    std::vector<std::uint8_t> FOwn;  // a standalone writer's memory
+    TRowStore* FStore = nullptr;     // the store whose memory a store's writer builds in
     std::size_t FFieldCount = 0;
     std::size_t FFixedStart = 0;
     std::size_t FPieceField = 0;
@@ -101,6 +114,8 @@ class TRowStore {
 public:
     TRowStore();
     ~TRowStore();
+    TRowStore(const TRowStore&) = delete;
+    TRowStore& operator=(const TRowStore&) = delete;
 
     // Forgets every row and sets the shape of the records to come.
     void SetLayout(std::span<const TFieldDesc> fields);
@@ -112,7 +127,7 @@ public:
 
     // The writer a provider fills for the next row, then Append()s; Reset for each row.
     TRecordWriter& Writer() noexcept { return FWriter; }
-    void Append();                            // appends the writer's record as the last row
+    void Append();  // appends the writer's record as the last row; Reset the writer before the next
     void Replace(std::size_t index, TRecordView record);  // a posted edit
     void Insert(std::size_t index, TRecordView record);   // a posted insert
     void Clear();                             // drops the rows, keeps the layout
@@ -120,7 +135,14 @@ public:
     std::size_t MemoryUsed() const noexcept { return FMemoryUsed; }
 
 private:
+    friend class TRecordWriter;
     std::uint8_t* Allocate(std::size_t size);
+    // Gives the writer's record room for `size` bytes in the store's memory: where the open
+    // chunk has it, the record stays; otherwise it moves to a new chunk (or, when large, a
+    // block of its own).
+    void MakeRoom(TRecordWriter& writer, std::size_t size);
+    void OpenChunk();
+    void DetachWriter() noexcept;  // the writer holds no memory until its next Reset
 
     std::size_t FFieldCount = 0;
     struct TRow {
@@ -134,7 +156,9 @@ private:
     std::size_t FChunkFree = 0;
     std::uint8_t* FChunkPos = nullptr;
     std::size_t FMemoryUsed = 0;
-    TRecordWriter FWriter;
+    std::uint8_t* FWriterBlock = nullptr;  // the block of its own a large record is built in
+    std::size_t FWriterBlockSize = 0;
+    TRecordWriter FWriter{*this};
 };
 
 } // namespace vantrelo

@@ -16,9 +16,12 @@ PEER=$BUILD/bench/mysql/bench_mysql_peer
 median() { sort -n | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR+1)/2] : (a[NR/2] + a[NR/2+1]) / 2}'; }
 seconds() { sed -n 's/.* in \([0-9.]*\) s.*/\1/p'; }
 : >"$BUILD/bench-mysql.log"
-for ((i = 1; i <= ROUNDS; i++)); do
-    for what in upsert fetch; do
-        for who in ours peer; do
+# Each workload on its own (the writes of the upserts would otherwise still be settling in the
+# server while the next fetch runs), and who goes first alternates from round to round.
+for what in upsert fetch; do
+    for ((i = 1; i <= ROUNDS; i++)); do
+        order="ours peer"; [ $((i % 2)) = 0 ] && order="peer ours"
+        for who in $order; do
             exe=$OURS; [ $who = peer ] && exe=$PEER
             line=$("$exe" $what)
             echo "$who $line" | tee -a "$BUILD/bench-mysql.log"
