@@ -56,7 +56,9 @@ std::u16string TSqlLines::Text() const {
 
 TCustomDbDataSet::TCustomDbDataSet(std::u16string name, const TComponent* owner)
     : TMemoryDataSet(std::move(name), owner), FSQL([this] { SQLChanged(); }),
-      FSpecificOptions([this] { return FConnection ? FConnection->Provider() : nullptr; }) {}
+      FSpecificOptions([this] { return FConnection ? FConnection->Provider() : nullptr; }) {
+    RebuildParams();  // the layout of the empty text
+}
 
 TCustomDbDataSet::~TCustomDbDataSet() {
     try {
@@ -89,34 +91,43 @@ void TCustomDbDataSet::SQLChanged() {
     RebuildParams();
 }
 
+std::shared_ptr<const TCustomDbDataSet::TParamLayout> TCustomDbDataSet::LayoutFor(const std::u16string& text,
+                                                                                   const TSqlDialect& dialect) {
+    for (const auto* known : {&FLayout, &FLastLayout})
+        if (*known && (*known)->Dialect == &dialect && (*known)->Source == text) return *known;
+    auto layout = std::make_shared<TParamLayout>();
+    layout->Source = text;
+    layout->Dialect = &dialect;
+    layout->Parsed = ParseSql(text, dialect);
+    const auto& occurrences = layout->Parsed.Params;
+    layout->FirstOf.reserve(occurrences.size());
+    for (std::size_t i = 0; i < occurrences.size(); ++i)
+        layout->FirstOf.push_back(layout->Index.emplace(UpperCase(occurrences[i].Name), i).first->second);
+    if (!text.empty()) FLastLayout = layout;
+    return layout;
+}
+
 // One entry per occurrence; entries of one name share the value, and values of names that
 // survive a change of the text are kept.
 void TCustomDbDataSet::RebuildParams() {
-    const TSqlDialect& dialect = DialectFor(FConnection);
-    FParsed = ParseSql(FSQL.Text(), dialect);
-    FParsedWith = &dialect;
+    std::shared_ptr<const TParamLayout> layout = LayoutFor(FSQL.Text(), DialectFor(FConnection));
+    const auto& occurrences = layout->Parsed.Params;
     std::vector<TDbParam> params;
-    std::unordered_map<std::u16string, std::size_t> index;
-    params.reserve(FParsed.Params.size());
-    for (const auto& occurrence : FParsed.Params) {
-        TDbParam p(occurrence.Name);
-        std::u16string key = UpperCase(occurrence.Name);
-        if (auto first = index.find(key); first != index.end()) {
-            p.ShareWith(params[first->second]);
-        } else {
-            if (auto old = FParamIndex.find(key); old != FParamIndex.end()) p.ShareWith(FParams[old->second]);
-            index.emplace(std::move(key), params.size());
-        }
-        params.push_back(std::move(p));
-    }
+    params.reserve(occurrences.size());
+    for (const auto& occurrence : occurrences) params.emplace_back(occurrence.Name);
+    if (FLayout && !FParams.empty())
+        for (const auto& [key, first] : layout->Index)
+            if (auto old = FLayout->Index.find(key); old != FLayout->Index.end()) params[first].ShareWith(FParams[old->second]);
+    for (std::size_t i = 0; i < params.size(); ++i)
+        if (layout->FirstOf[i] != i) params[i].ShareWith(params[layout->FirstOf[i]]);
     FParams = std::move(params);
-    FParamIndex = std::move(index);
+    FLayout = std::move(layout);
     FTextSent = false;
 }
 
 TDbParam* TCustomDbDataSet::FindParam(std::u16string_view name) {
-    auto it = FParamIndex.find(UpperCase(name));
-    return it == FParamIndex.end() ? nullptr : &FParams[it->second];
+    auto it = FLayout->Index.find(UpperCase(name));
+    return it == FLayout->Index.end() ? nullptr : &FParams[it->second];
 }
 
 TDbParam& TCustomDbDataSet::ParamByName(std::u16string_view name) {
@@ -136,7 +147,7 @@ TProviderRecordSet& TCustomDbDataSet::PrepareStatement() {
         transaction = &FConnection->DefaultTransaction();
         if (!transaction->InTransaction()) transaction->StartTransaction();
     }
-    if (&provider.GetSqlDialect() != FParsedWith) RebuildParams();
+    if (&provider.GetSqlDialect() != FLayout->Dialect) RebuildParams();
     if (!FRecordSet) {
         FRecordSet = FConnection->ProviderConnection()->CreateRecordSet();
         FRecordSet->SetComponent(this);
@@ -145,7 +156,7 @@ TProviderRecordSet& TCustomDbDataSet::PrepareStatement() {
     FRecordSet->SetTransaction(transaction);
     FSpecificOptions.ApplyTo(provider, otDataSet, *FRecordSet);
     if (!FTextSent) {
-        FRecordSet->SetSQL(FParsed);
+        FRecordSet->SetSQL(FLayout->Parsed);
         FTextSent = true;
     }
     return *FRecordSet;

@@ -59,7 +59,7 @@ public:
     std::vector<TDbParam>& Params() noexcept { return FParams; }
     TDbParam& ParamByName(std::u16string_view name);   // "Parameter '%s' not found"
     TDbParam* FindParam(std::u16string_view name);
-    TStatementKind StatementKind() const noexcept { return FParsed.Kind; }
+    TStatementKind StatementKind() const noexcept { return FLayout->Parsed.Kind; }
 
     int FetchRows() const noexcept { return FFetchRows; }
     void SetFetchRows(int rows) noexcept { FFetchRows = rows; }
@@ -102,9 +102,19 @@ private:
     TDbConnection* FConnection = nullptr;
     TSqlLines FSQL;
     std::vector<TDbParam> FParams;
-    std::unordered_map<std::u16string, std::size_t> FParamIndex;  // upper-case name → first entry
-    TParsedSql FParsed;
-    const TSqlDialect* FParsedWith = nullptr;
+    // A statement text as parsed, and where each of its parameter names first occurs. The
+    // engine sets the same long statement for every product it sends, and parsing it costs
+    // more than sending it: the layout of the last text is kept for when that text comes back.
+    struct TParamLayout {
+        std::u16string Source;
+        const TSqlDialect* Dialect = nullptr;
+        TParsedSql Parsed;
+        std::vector<std::size_t> FirstOf;  // per occurrence: the entry of its name's first occurrence
+        std::unordered_map<std::u16string, std::size_t> Index;  // upper-case name → first entry
+    };
+    std::shared_ptr<const TParamLayout> LayoutFor(const std::u16string& text, const TSqlDialect& dialect);
+    std::shared_ptr<const TParamLayout> FLayout;
+    std::shared_ptr<const TParamLayout> FLastLayout;  // of the last text that was not empty
     bool FTextSent = false;
     int FFetchRows = 25;
     bool FFetchAll = false;

@@ -93,6 +93,16 @@ TEST_F(Query, KeepsValuesOfNamesThatSurviveATextChange) {
     EXPECT_EQ(FQuery.ParamByName(u"a").Value(), TVariant(std::int32_t(1)));
     EXPECT_FALSE(FQuery.ParamByName(u"c").IsBound());
     EXPECT_EQ(FQuery.FindParam(u"b"), nullptr);
+
+    // Cleared and written again, the same text starts with fresh values, as any other text
+    // after an empty one, and its two occurrences of a name still share one.
+    for (int round = 0; round < 2; ++round) {
+        FQuery.SQL().Clear();
+        FQuery.SQL().Add(u"select :a, :c, :A");
+        EXPECT_FALSE(FQuery.ParamByName(u"a").IsBound()) << round;
+        FQuery.ParamByName(u"a").SetAsInteger(round);
+        EXPECT_EQ(FQuery.Params()[2].Value(), TVariant(std::int32_t(round)));
+    }
 }
 
 TEST_F(Query, ChangingTheTextClosesTheQuery) {
