@@ -93,8 +93,12 @@ void TCustomDbDataSet::SQLChanged() {
 
 std::shared_ptr<const TCustomDbDataSet::TParamLayout> TCustomDbDataSet::LayoutFor(const std::u16string& text,
                                                                                    const TSqlDialect& dialect) {
-    for (const auto* known : {&FLayout, &FLastLayout})
-        if (*known && (*known)->Dialect == &dialect && (*known)->Source == text) return *known;
+    constexpr std::size_t RecentLayouts = 8;
+    for (auto it = FRecentLayouts.begin(); it != FRecentLayouts.end(); ++it) {
+        if ((*it)->Dialect != &dialect || (*it)->Source != text) continue;
+        std::rotate(FRecentLayouts.begin(), it, it + 1);
+        return FRecentLayouts.front();
+    }
     auto layout = std::make_shared<TParamLayout>();
     layout->Source = text;
     layout->Dialect = &dialect;
@@ -103,7 +107,8 @@ std::shared_ptr<const TCustomDbDataSet::TParamLayout> TCustomDbDataSet::LayoutFo
     layout->FirstOf.reserve(occurrences.size());
     for (std::size_t i = 0; i < occurrences.size(); ++i)
         layout->FirstOf.push_back(layout->Index.emplace(UpperCase(occurrences[i].Name), i).first->second);
-    if (!text.empty()) FLastLayout = layout;
+    if (FRecentLayouts.size() == RecentLayouts) FRecentLayouts.pop_back();
+    FRecentLayouts.insert(FRecentLayouts.begin(), layout);
     return layout;
 }
 

@@ -103,8 +103,9 @@ private:
     TSqlLines FSQL;
     std::vector<TDbParam> FParams;
     // A statement text as parsed, and where each of its parameter names first occurs. The
-    // engine sets the same long statement for every product it sends, and parsing it costs
-    // more than sending it: the layout of the last text is kept for when that text comes back.
+    // engine sets the same few long statements, line by line, for every product it carries,
+    // and parsing one costs more than running it: the layouts of the last few texts are kept
+    // for when they come back.
     struct TParamLayout {
         std::u16string Source;
         const TSqlDialect* Dialect = nullptr;
@@ -114,7 +115,7 @@ private:
     };
     std::shared_ptr<const TParamLayout> LayoutFor(const std::u16string& text, const TSqlDialect& dialect);
     std::shared_ptr<const TParamLayout> FLayout;
-    std::shared_ptr<const TParamLayout> FLastLayout;  // of the last text that was not empty
+    std::vector<std::shared_ptr<const TParamLayout>> FRecentLayouts;  // most recent first
     bool FTextSent = false;
     int FFetchRows = 25;
     bool FFetchAll = false;
