@@ -12,6 +12,8 @@ namespace vantrelo {
 class TDbParam {
 public:
     explicit TDbParam(std::u16string name = {});
+    // An occurrence that shares the value and type of another from the start.
+    TDbParam(std::u16string name, const TDbParam& sharing) : FName(std::move(name)), FShared(sharing.FShared) {}
 
     const std::u16string& Name() const noexcept { return FName; }
     TFieldType DataType() const noexcept { return FShared->DataType; }

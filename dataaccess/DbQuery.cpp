@@ -1,5 +1,8 @@
 #include "dataaccess/DbQuery.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "dataaccess/DatabaseError.h"
 #include "dataaccess/DbConnection.h"
 #include "dataaccess/DbProviders.h"
@@ -47,6 +50,9 @@ void TSqlLines::SetText(std::u16string_view text) {
 
 std::u16string TSqlLines::Text() const {
     std::u16string text;
+    std::size_t size = 0;
+    for (const auto& line : FLines) size += line.size() + 2;
+    text.reserve(size);
     for (std::size_t i = 0; i < FLines.size(); ++i) {
         if (i) text += u"\r\n";
         text += FLines[i];
@@ -88,14 +94,20 @@ void TCustomDbDataSet::SQLChanged() {
     if (FRecordSet) FRecordSet->Unprepare();
     FTextSent = false;
     ForgetFields();
-    RebuildParams();
+    if (FParams.empty())
+        FParamsStale = true;
+    else
+        RebuildParams();
 }
 
 std::shared_ptr<const TCustomDbDataSet::TParamLayout> TCustomDbDataSet::LayoutFor(const std::u16string& text,
                                                                                    const TSqlDialect& dialect) {
     constexpr std::size_t RecentLayouts = 8;
+    auto same = [&](const std::u16string& source) {  // texts of a few kilobytes: compared as bytes
+        return source.size() == text.size() && std::memcmp(source.data(), text.data(), text.size() * sizeof(char16_t)) == 0;
+    };
     for (auto it = FRecentLayouts.begin(); it != FRecentLayouts.end(); ++it) {
-        if ((*it)->Dialect != &dialect || (*it)->Source != text) continue;
+        if ((*it)->Dialect != &dialect || !same((*it)->Source)) continue;
         std::rotate(FRecentLayouts.begin(), it, it + 1);
         return FRecentLayouts.front();
     }
@@ -106,7 +118,7 @@ std::shared_ptr<const TCustomDbDataSet::TParamLayout> TCustomDbDataSet::LayoutFo
     const auto& occurrences = layout->Parsed.Params;
     layout->FirstOf.reserve(occurrences.size());
     for (std::size_t i = 0; i < occurrences.size(); ++i)
-        layout->FirstOf.push_back(layout->Index.emplace(UpperCase(occurrences[i].Name), i).first->second);
+        layout->FirstOf.push_back(layout->Index.emplace(occurrences[i].Name, i).first->second);
     if (FRecentLayouts.size() == RecentLayouts) FRecentLayouts.pop_back();
     FRecentLayouts.insert(FRecentLayouts.begin(), layout);
     return layout;
@@ -118,20 +130,32 @@ void TCustomDbDataSet::RebuildParams() {
     std::shared_ptr<const TParamLayout> layout = LayoutFor(FSQL.Text(), DialectFor(FConnection));
     const auto& occurrences = layout->Parsed.Params;
     std::vector<TDbParam> params;
-    params.reserve(occurrences.size());
-    for (const auto& occurrence : occurrences) params.emplace_back(occurrence.Name);
-    if (FLayout && !FParams.empty())
-        for (const auto& [key, first] : layout->Index)
-            if (auto old = FLayout->Index.find(key); old != FLayout->Index.end()) params[first].ShareWith(FParams[old->second]);
-    for (std::size_t i = 0; i < params.size(); ++i)
-        if (layout->FirstOf[i] != i) params[i].ShareWith(params[layout->FirstOf[i]]);
+    params.reserve(occurrences.size());  // entries refer to earlier ones while it fills
+    auto carried = [this](const std::u16string& name) -> const TDbParam* {  // the value a name had
+        if (!FLayout || FParams.empty()) return nullptr;
+        auto it = FLayout->Index.find(name);
+        return it == FLayout->Index.end() ? nullptr : &FParams[it->second];
+    };
+    for (std::size_t i = 0; i < occurrences.size(); ++i) {
+        const std::u16string& name = occurrences[i].Name;
+        if (std::size_t first = layout->FirstOf[i]; first != i) {
+            params.emplace_back(name, params[first]);
+            continue;
+        }
+        if (const TDbParam* old = carried(name))
+            params.emplace_back(name, *old);
+        else
+            params.emplace_back(name);
+    }
     FParams = std::move(params);
     FLayout = std::move(layout);
+    FParamsStale = false;
     FTextSent = false;
 }
 
 TDbParam* TCustomDbDataSet::FindParam(std::u16string_view name) {
-    auto it = FLayout->Index.find(UpperCase(name));
+    EnsureParams();
+    auto it = FLayout->Index.find(name);
     return it == FLayout->Index.end() ? nullptr : &FParams[it->second];
 }
 
@@ -152,7 +176,7 @@ TProviderRecordSet& TCustomDbDataSet::PrepareStatement() {
         transaction = &FConnection->DefaultTransaction();
         if (!transaction->InTransaction()) transaction->StartTransaction();
     }
-    if (&provider.GetSqlDialect() != FLayout->Dialect) RebuildParams();
+    if (FParamsStale || &provider.GetSqlDialect() != FLayout->Dialect) RebuildParams();
     if (!FRecordSet) {
         FRecordSet = FConnection->ProviderConnection()->CreateRecordSet();
         FRecordSet->SetComponent(this);

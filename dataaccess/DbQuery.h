@@ -6,13 +6,13 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "dataaccess/DbParam.h"
 #include "dataaccess/MemoryDataSet.h"
 #include "dataaccess/ProviderOptions.h"
 #include "dataaccess/SqlParser.h"
+#include "dataaccess/TextUtils.h"
 
 namespace vantrelo {
 
@@ -56,10 +56,16 @@ public:
     void SetConnection(TDbConnection* connection);
 
     TSqlLines& SQL() noexcept { return FSQL; }
-    std::vector<TDbParam>& Params() noexcept { return FParams; }
+    std::vector<TDbParam>& Params() {
+        EnsureParams();
+        return FParams;
+    }
     TDbParam& ParamByName(std::u16string_view name);   // "Parameter '%s' not found"
     TDbParam* FindParam(std::u16string_view name);
-    TStatementKind StatementKind() const noexcept { return FLayout->Parsed.Kind; }
+    TStatementKind StatementKind() {
+        EnsureParams();
+        return FLayout->Parsed.Kind;
+    }
 
     int FetchRows() const noexcept { return FFetchRows; }
     void SetFetchRows(int rows) noexcept { FFetchRows = rows; }
@@ -94,6 +100,9 @@ protected:
 private:
     void SQLChanged();
     void RebuildParams();
+    void EnsureParams() {
+        if (FParamsStale) RebuildParams();
+    }
     TProviderRecordSet& PrepareStatement();  // connection ready, record set holding the text
     bool Run(bool wantRows);
     void OpenCursor();
@@ -111,11 +120,14 @@ private:
         const TSqlDialect* Dialect = nullptr;
         TParsedSql Parsed;
         std::vector<std::size_t> FirstOf;  // per occurrence: the entry of its name's first occurrence
-        std::unordered_map<std::u16string, std::size_t> Index;  // upper-case name → first entry
+        TNoCaseMap<std::size_t> Index;     // name → its first entry
     };
     std::shared_ptr<const TParamLayout> LayoutFor(const std::u16string& text, const TSqlDialect& dialect);
     std::shared_ptr<const TParamLayout> FLayout;
     std::vector<std::shared_ptr<const TParamLayout>> FRecentLayouts;  // most recent first
+    // A text changed while there were no parameters to carry over: the parameters are built
+    // when next asked for, once for a statement added line by line instead of once per line.
+    bool FParamsStale = false;
     bool FTextSent = false;
     int FFetchRows = 25;
     bool FFetchAll = false;

@@ -47,13 +47,13 @@ TField& TMemoryDataSet::AddField(std::u16string fieldName, TFieldType dataType, 
 
 void TMemoryDataSet::IndexFields() const {
     FFieldIndex.clear();
-    for (const auto& f : FFields) FFieldIndex.emplace(UpperCase(f->FieldName()), f.get());
+    for (const auto& f : FFields) FFieldIndex.emplace(f->FieldName(), f.get());
     FFieldIndexValid = true;
 }
 
 TField* TMemoryDataSet::FindField(std::u16string_view name) const {
     if (!FFieldIndexValid) IndexFields();
-    auto it = FFieldIndex.find(UpperCase(name));
+    auto it = FFieldIndex.find(name);
     return it == FFieldIndex.end() ? nullptr : it->second;
 }
 

@@ -11,6 +11,7 @@
 #include "dataaccess/Component.h"
 #include "dataaccess/Field.h"
 #include "dataaccess/RowStore.h"
+#include "dataaccess/TextUtils.h"
 
 namespace vantrelo {
 
@@ -79,7 +80,7 @@ private:
     void IndexFields() const;
 
     std::vector<std::unique_ptr<TField>> FFields;
-    mutable std::unordered_map<std::u16string, TField*> FFieldIndex;  // upper-case name → first field
+    mutable TNoCaseMap<TField*> FFieldIndex;  // name → first field of that name
     mutable bool FFieldIndexValid = false;
     bool FDeclaredFields = false;
     std::vector<TFieldDesc> FColumns;

@@ -4,12 +4,6 @@
 
 namespace vantrelo {
 
-bool SameText(std::u16string_view a, std::u16string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char16_t x, char16_t y) {
-               return UpperAscii(x) == UpperAscii(y);
-           });
-}
-
 std::u16string UpperCase(std::u16string_view text) {
     std::u16string r(text);
     for (auto& c : r) c = UpperAscii(c);

@@ -1,6 +1,7 @@
 // The product transfers: local changes up to the cloud, cloud changes down to the local
 // tables. Every parameter is set from the product mapping.
 #include <algorithm>
+#include <vector>
 
 #include "platform/CodePage.h"
 #include "sync/Dmdados.h"
@@ -43,6 +44,19 @@ void Carry(const TCarry& carry, TDbParam& param, TDbQuery& source, const char16_
 }
 
 bool Carried(const TCarry& carry) { return carry.Kind != ckNone && carry.Kind != ckInStatement; }
+
+// The code-and-name table a mapped column names the product's entry of, if any.
+const TLookupTable* LookupFedBy(std::size_t column) {
+    static const std::vector<const TLookupTable*> fed = [] {
+        std::vector<const TLookupTable*> r(ProductColumnCount);
+        for (std::size_t i = 0; i < ProductColumnCount; ++i)
+            for (const auto& lookup : LookupTables)
+                if (std::u16string_view(ProductColumns[i].Cloud ? ProductColumns[i].Cloud : u"") == lookup.NameColumn)
+                    r[i] = &lookup;
+        return r;
+    }();
+    return fed[column];
+}
 
 } // namespace
 
@@ -99,12 +113,11 @@ void TDmdados::SetDownloadParams(bool update) {
         const TCarry& carry = update ? c.LocalUpdate : c.LocalInsert;
         if (!Carried(carry)) continue;
         // A product's category, group, subgroup and manufacturer exist locally before it does.
-        for (const auto& lookup : LookupTables) {
-            if (std::u16string_view(c.Cloud ? c.Cloud : u"") != lookup.NameColumn) continue;
-            int code = sqlProdCloud.FieldByName(lookup.CodeColumn).AsInteger();
-            std::u16string name = AnsiToUnicode(sqlProdCloud.FieldByName(lookup.NameColumn).AsAnsiString());
-            if (code > 0 && !Get_ConFiltroProdLocal(u"L", lookup.Table, code))
-                Get_CadFiltroProdLocal(u"L", lookup.Table, code, name);
+        if (const TLookupTable* lookup = LookupFedBy(i)) {
+            int code = sqlProdCloud.FieldByName(lookup->CodeColumn).AsInteger();
+            std::u16string name = AnsiToUnicode(sqlProdCloud.FieldByName(lookup->NameColumn).AsAnsiString());
+            if (code > 0 && !Get_ConFiltroProdLocal(u"L", lookup->Table, code))
+                Get_CadFiltroProdLocal(u"L", lookup->Table, code, name);
         }
         Carry(carry, sqlLocal.ParamByName(carry.Param ? carry.Param : c.Local), sqlProdCloud, c.Cloud);
     }

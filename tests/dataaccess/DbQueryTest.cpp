@@ -103,6 +103,15 @@ TEST_F(Query, KeepsValuesOfNamesThatSurviveATextChange) {
         FQuery.ParamByName(u"a").SetAsInteger(round);
         EXPECT_EQ(FQuery.Params()[2].Value(), TVariant(std::int32_t(round)));
     }
+
+    // Written line by line, a value set between two lines stays with its name.
+    FQuery.SQL().Clear();
+    FQuery.SQL().Add(u"select :a,");
+    FQuery.ParamByName(u"A").SetAsInteger(7);
+    FQuery.SQL().Add(u":b, :a");
+    ASSERT_EQ(FQuery.Params().size(), 3u);
+    EXPECT_EQ(FQuery.Params()[2].Value(), TVariant(std::int32_t(7)));
+    EXPECT_FALSE(FQuery.ParamByName(u"b").IsBound());
 }
 
 TEST_F(Query, ChangingTheTextClosesTheQuery) {
