@@ -60,7 +60,7 @@ const TLookupTable* LookupFedBy(std::size_t column) {
 
 } // namespace
 
-std::u16string TDmdados::GetsqlUpdate_Prodcloud() { return CloudUpdatePart; }
+std::u16string TDmdados::GetsqlUpdate_Prodcloud() { return std::u16string(CloudUpdatePart); }
 
 TTransferResult TDmdados::GetSincProd_De_Local_PBaseClod() {
     try {
@@ -85,7 +85,7 @@ TTransferResult TDmdados::GetSincProd_De_Local_PBaseClod() {
             }
             sqlCloud.Close();
             sqlCloud.SQL().Clear();
-            sqlCloud.SQL().Add(CloudInsertPart + GetsqlUpdate_Prodcloud());
+            sqlCloud.SQL().Add(std::u16string(CloudInsertPart) + GetsqlUpdate_Prodcloud());
             for (std::size_t i = 0; i < ProductColumnCount; ++i) {
                 const TProductColumn& c = ProductColumns[i];
                 if (!Carried(c.Upload)) continue;

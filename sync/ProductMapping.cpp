@@ -165,7 +165,7 @@ const TProductColumn ProductColumns[] = {
 const std::size_t ProductColumnCount = sizeof ProductColumns / sizeof ProductColumns[0];
 
 // The cloud insert-or-update statement is the insert part followed directly by the update part.
-const char16_t* const CloudInsertPart =
+const std::u16string_view CloudInsertPart =
     u" insert into produtos (prod_codigo,prod_nome,prod_unidade,prod_custo,prod_margem,prod_precovenda,"
     u"prod_ultcomprador,prod_obs,prod_datacad,prod_dataultcompra,prod_dataultvenda,prod_tipo,"
     u"prod_referencia,prod_serie,prod_desc,prod_codfornecedor,prod_codbarra,prod_situacao,prod_data_venc,"
@@ -213,7 +213,7 @@ const char16_t* const CloudInsertPart =
     u":prod_auto_alter_preco_faixaqtde,:prod_nao_per_desc,:prod_embal_codb,:prod_embal_unid,"
     u":prod_embal_qtde,:prod_embal_unqt,:prod_ler_qtde_embal)";
 
-const char16_t* const CloudUpdatePart =
+const std::u16string_view CloudUpdatePart =
     u" ON DUPLICATE KEY UPDATE prod_nome=:prod_nome,prod_unidade=:prod_unidade,prod_custo=:prod_custo,"
     u"prod_margem=:prod_margem,prod_precovenda=:prod_precovenda,prod_ultcomprador=:prod_ultcomprador,"
     u"prod_obs=:prod_obs,prod_datacad=:prod_datacad,prod_dataultcompra=:prod_dataultcompra,"
@@ -265,7 +265,7 @@ const char16_t* const CloudUpdatePart =
     u"prod_embal_unid=:prod_embal_unid,prod_embal_qtde=:prod_embal_qtde,prod_embal_unqt=:prod_embal_unqt,"
     u"prod_ler_qtde_embal=:prod_ler_qtde_embal;";
 
-const char16_t* const LocalUpdateStatement =
+const std::u16string_view LocalUpdateStatement =
     u" update estoque set EST_PRODUTO=:EST_PRODUTO,EST_UNIDADE=:EST_UNIDADE,PROD_CUSTO=:PROD_CUSTO,"
     u"PROD_MARGEM=:PROD_MARGEM,EST_PRECOVENDA=:EST_PRECOVENDA,EST_ULTCOMPRADOR=:EST_ULTCOMPRADOR,"
     u"EST_OBS=:EST_OBS,EST_DATACAD=:EST_DATACAD,EST_DATAULTCOMPRA=:EST_DATAULTCOMPRA,"
@@ -316,7 +316,7 @@ const char16_t* const LocalUpdateStatement =
     u"PROD_EMBAL_UNQT=:PROD_EMBAL_UNQT,"
     u"PROD_LER_QTDE_EMBAL=:PROD_LER_QTDE_EMBAL  where EST_CODIGO =:EST_CODIGO";
 
-const char16_t* const LocalInsertStatement =
+const std::u16string_view LocalInsertStatement =
     u" insert into estoque (EST_CODIGO,EST_PRODUTO,EST_UNIDADE,PROD_CUSTO,PROD_MARGEM,EST_PRECOVENDA,"
     u"EST_ULTCOMPRADOR,EST_OBS,EST_DATACAD,EST_DATAULTCOMPRA,EST_DATAULTVENDA,EST_TIPO,REFERENCIA,SERIE,"
     u"DESCONTO,CODFORNECEDOR,CODIGO_BARRA,EST_SITUACAO,QTDE_SAIDA,DATA_VENC,EST_LUCRO,EST_FOTO,TAMANHO,"

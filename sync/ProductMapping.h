@@ -2,6 +2,7 @@
 // How one product row is carried between the local table estoque and the cloud table
 // produtos: the column correspondence as data, and the three statements that carry a row.
 #include <cstddef>
+#include <string_view>
 
 #include "dataaccess/FieldType.h"
 
@@ -47,9 +48,9 @@ struct TProductColumn {
 extern const TProductColumn ProductColumns[];
 extern const std::size_t ProductColumnCount;
 
-extern const char16_t* const CloudInsertPart;
-extern const char16_t* const CloudUpdatePart;  // what GetsqlUpdate_Prodcloud returns
-extern const char16_t* const LocalUpdateStatement;
-extern const char16_t* const LocalInsertStatement;
+extern const std::u16string_view CloudInsertPart;
+extern const std::u16string_view CloudUpdatePart;  // what GetsqlUpdate_Prodcloud returns
+extern const std::u16string_view LocalUpdateStatement;
+extern const std::u16string_view LocalInsertStatement;
 
 } // namespace vantrelo

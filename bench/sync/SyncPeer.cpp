@@ -100,11 +100,8 @@ bool SameName(std::string_view a, std::string_view b) {
 }
 
 // The mapping's names and statement texts are plain ASCII.
-std::string Narrow(const char16_t* s) {
-    std::string r;
-    for (; s && *s; ++s) r += char(*s);
-    return r;
-}
+std::string Narrow(std::u16string_view s) { return std::string(s.begin(), s.end()); }
+std::string Narrow(const char16_t* s) { return Narrow(std::u16string_view(s ? s : u"")); }
 
 // ---- dates: days since 30 December 1899, the time of day as the fraction ----
 

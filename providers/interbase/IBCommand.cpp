@@ -186,7 +186,8 @@ void TIBCommand::Prepare() {
     if (Prepared()) return;
     FConnection.CheckConnected();
     ibapi::THandle* transaction = TransactionHandle();
-    if (Trim(FSQL).empty()) throw EDatabaseError(u"SQL statement cannot be empty");
+    if (std::all_of(FSQL.begin(), FSQL.end(), [](char16_t c) { return c <= u' '; }))
+        throw EDatabaseError(u"SQL statement cannot be empty");
     // The server reads the text in the attachment's character set.
     std::string text = StatementBytes(FSQL, FConnection.UseUnicode() || FConnection.UnicodeAttachment());
     TIBLibrary& library = FConnection.Library();
