@@ -104,6 +104,7 @@ void TMySqlNet::SetVio(std::unique_ptr<TVio> vio) {
 }
 
 void TMySqlNet::Close() {
+    FRowInPlace = nullptr;
     FRows.resize(1);
     FRows[0].SetLength(0);
     FRowNo = 0;
@@ -129,6 +130,7 @@ void TMySqlNet::NewCommand() {
 }
 
 void TMySqlNet::Clear() {
+    FRowInPlace = nullptr;
     FRowNo = 0;
     FRows[0].SetLength(HeaderSize);
     FPosition = HeaderSize;
@@ -366,6 +368,7 @@ std::size_t TMySqlNet::ReceiveHeader() {
 }
 
 TNetBuffer& TMySqlNet::NextSlot() {
+    FRowInPlace = nullptr;
     if (FFirstPacket) {
         FRowNo = 0;
         FFirstPacket = false;
@@ -381,15 +384,33 @@ TNetBuffer& TMySqlNet::NextSlot() {
 
 void TMySqlNet::ReceiveRow() {
     TNetBuffer& slot = NextSlot();
-    std::size_t length;
-    do {
-        length = ReceiveHeader();
-        std::size_t at = slot.Length();
-        slot.SetLength(at + length);
-        ReadData(slot.Data() + at, length);
-    } while (length == MaxPacketSize);
-    if (slot.Length() > 0 && slot.Data()[0] == 0xFF) ReadError();
+    if (!ReceiveRowInPlace()) {
+        std::size_t length;
+        do {
+            length = ReceiveHeader();
+            std::size_t at = slot.Length();
+            slot.SetLength(at + length);
+            ReadData(slot.Data() + at, length);
+        } while (length == MaxPacketSize);
+    }
+    if (Length() > 0 && Row()[0] == 0xFF) ReadError();
     ++FReceivedRowCount;
+}
+
+// The inflated input stays as it is until the next packet is read, and with a single slot
+// nothing older is kept: a packet that lies whole in it needs no copy.
+bool TMySqlNet::ReceiveRowInPlace() {
+    if (!FCompress || FRows.size() != 1) return false;
+    if (FCompressPos >= FCompressBuffer.Length()) ReceiveCompressedFrames();
+    std::size_t left = FCompressBuffer.Length() - FCompressPos;
+    if (left < HeaderSize) return false;
+    const std::uint8_t* header = FCompressBuffer.Data() + FCompressPos;
+    std::size_t length = LoadLE3(header);
+    if (length >= MaxPacketSize || left - HeaderSize < length) return false;
+    FRowInPlace = header + HeaderSize;
+    FRowInPlaceLength = length;
+    FCompressPos += HeaderSize + length;
+    return true;
 }
 
 std::size_t TMySqlNet::SkipRow(std::uint8_t& firstByte) {
@@ -494,6 +515,7 @@ void TMySqlNet::ReadError() {
 
 void TMySqlNet::SetRowCount(int count) {
     if (count <= 0) throw EArgumentError(u"Invalid row count");
+    FRowInPlace = nullptr;
     FRows.resize(std::size_t(count));
     FRowNo = 0;
     FReceivedRowCount = 0;
@@ -508,6 +530,7 @@ void TMySqlNet::SelectRow(std::size_t index) {
 
 std::span<const std::uint8_t> TMySqlNet::Rows(std::size_t index) const {
     if (index >= FReceivedRowCount) throw EArgumentError(u"Invalid record number");
+    if (FRowInPlace && index == FRowNo) return {FRowInPlace, FRowInPlaceLength};
     return {FRows[index].Data(), FRows[index].Length()};
 }
 

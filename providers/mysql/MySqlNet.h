@@ -116,8 +116,8 @@ public:
     std::size_t ReceivedRowCount() const noexcept { return FReceivedRowCount; }
     // Makes a received slot the one the typed reads work on, from its start.
     void SelectRow(std::size_t index);
-    const std::uint8_t* Row() const noexcept { return FRows[FRowNo].Data(); }
-    std::size_t Length() const noexcept { return FRows[FRowNo].Length(); }
+    const std::uint8_t* Row() const noexcept { return FRowInPlace ? FRowInPlace : FRows[FRowNo].Data(); }
+    std::size_t Length() const noexcept { return FRowInPlace ? FRowInPlaceLength : FRows[FRowNo].Length(); }
     std::size_t Position() const noexcept { return FPosition; }
     void SetPosition(std::size_t position) noexcept { FPosition = position; }
     void SetEof() noexcept {
@@ -149,12 +149,17 @@ private:
     void ReceiveCompressedFrames();
     std::size_t ReceiveHeader();
     TNetBuffer& NextSlot();
+    bool ReceiveRowInPlace();
 
     struct TZStreams;  // zlib streams kept for the whole session: no set-up per frame
     std::unique_ptr<TZStreams> FZStreams;
     std::unique_ptr<TVio> Fvio;
     std::vector<TNetBuffer> FRows;
     std::size_t FRowNo = 0;
+    // The current row when it lies whole in the inflated input of a compressed session and
+    // the ring has one slot: read where it is instead of copied into the slot.
+    const std::uint8_t* FRowInPlace = nullptr;
+    std::size_t FRowInPlaceLength = 0;
     std::size_t FPosition = 0;
     std::size_t FReceivedRowCount = 0;
     bool FFirstPacket = true;

@@ -248,18 +248,25 @@ TEST_F(TNetFixture, LengthEncodedValuesWrittenInTheShortestForm) {
     }
 }
 
+// Compressed, the later packets come in another frame: the earlier rows must still be there.
 TEST_F(TNetFixture, RowSlotsHoldSeveralPacketsUntilTheRingWraps) {
-    Peer(Packet(0, "a") + Packet(1, "bb") + Packet(2, "ccc") + Packet(3, "dddd"));
-    net.SetRowCount(3);
-    for (int i = 0; i < 3; ++i) net.ReceiveRow();
-    ASSERT_EQ(net.ReceivedRowCount(), 3u);
-    EXPECT_EQ(net.Rows(0).size(), 1u);
-    EXPECT_EQ(net.Rows(2).size(), 3u);
-    EXPECT_THROW(net.Rows(3), EArgumentError);
-    net.ReceiveRow();  // wraps to slot 0
-    EXPECT_EQ(net.ReceivedRowCount(), 1u);
-    EXPECT_EQ(net.Rows(0).size(), 4u);
-    EXPECT_THROW(net.SetRowCount(0), EArgumentError);
+    auto text = [](std::span<const std::uint8_t> row) { return std::string(row.begin(), row.end()); };
+    for (bool compress : {false, true}) {
+        std::string first = Packet(0, "a") + Packet(1, "bb"), second = Packet(2, "ccc") + Packet(3, "dddd");
+        Peer(compress ? Frame(0, first) + Frame(1, second) : first + second);
+        net.SetCompress(compress);
+        net.SetRowCount(3);
+        for (int i = 0; i < 3; ++i) net.ReceiveRow();
+        ASSERT_EQ(net.ReceivedRowCount(), 3u);
+        EXPECT_EQ(text(net.Rows(0)), "a") << compress;
+        EXPECT_EQ(text(net.Rows(1)), "bb") << compress;
+        EXPECT_EQ(text(net.Rows(2)), "ccc") << compress;
+        EXPECT_THROW(net.Rows(3), EArgumentError);
+        net.ReceiveRow();  // wraps to slot 0
+        EXPECT_EQ(net.ReceivedRowCount(), 1u);
+        EXPECT_EQ(text(net.Rows(0)), "dddd") << compress;
+        EXPECT_THROW(net.SetRowCount(0), EArgumentError);
+    }
 }
 
 TEST_F(TNetFixture, SkipRowDropsAPacketAndKeepsTheEndMarker) {
