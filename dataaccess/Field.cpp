@@ -88,8 +88,7 @@ TBytes TField::AsBytes() const {
     TRecordView r = Record();
     if (FFieldNo < 0 || !r.IsValid() || r.IsNull(std::size_t(FFieldNo))) return {};
     if (FStorage == TStorageKind::Ansi || FStorage == TStorageKind::Bytes) {
-        std::string_view b = r.Bytes(std::size_t(FFieldNo));
-        return TBytes(b.begin(), b.end());
+        return BytesOf(r.Bytes(std::size_t(FFieldNo)));
     }
     return AsVariant().AsBytes();
 }

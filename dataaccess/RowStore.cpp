@@ -94,10 +94,7 @@ TVariant TRecordView::Value(std::size_t field, TStorageKind kind) const {
         std::memcpy(w.data(), b.data(), w.size() * 2);
         return TVariant(std::move(w));
     }
-    case TStorageKind::Bytes: {
-        std::string_view b = Bytes(field);
-        return TVariant(TBytes(b.begin(), b.end()));
-    }
+    case TStorageKind::Bytes: return TVariant(BytesOf(Bytes(field)));
     }
     return {};
 }

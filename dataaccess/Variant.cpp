@@ -116,7 +116,7 @@ TBytes TVariant::AsBytes() const {
     if (IsNull()) return {};
     if (TryGet<std::u16string>() || TryGet<AnsiString>()) {
         AnsiString a = AsAnsiString();
-        return TBytes(a.Bytes().begin(), a.Bytes().end());
+        return BytesOf(a.Bytes());
     }
     CannotConvert(FValue, u"Array of Byte");
 }
