@@ -45,7 +45,9 @@ struct TNoCaseHash {
 struct TNoCaseEqual {
     using is_transparent = void;
     bool operator()(std::u16string_view a, std::u16string_view b) const noexcept {
-        if (a.size() != b.size()) return false;  // names are mostly written the same way
+        if (a.size() != b.size()) return false;
+        if (a.empty()) return true;
+        // Names are mostly written the same way: the bytes first.
         return std::memcmp(a.data(), b.data(), a.size() * sizeof(char16_t)) == 0 || SameText(a, b);
     }
 };
