@@ -39,8 +39,6 @@ public:
 
     // Makes this occurrence share the value and type of another of the same name.
     void ShareWith(const TDbParam& first) { FShared = first.FShared; }
-    // Gives this occurrence a value and type of its own, copied from the shared ones.
-    void Detach() { FShared = std::make_shared<TShared>(*FShared); }
 
 private:
     struct TShared {
