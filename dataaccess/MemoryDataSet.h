@@ -3,7 +3,6 @@
 // buffer of the current row. Running statements is TCustomDbDataSet's.
 #include <functional>
 #include <memory>
-#include <unordered_map>
 #include <string>
 #include <string_view>
 #include <vector>
