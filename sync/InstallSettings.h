@@ -8,6 +8,10 @@
 
 namespace vantrelo {
 
+// Encryption of the cloud link: never; whenever the server offers it; always; always, with
+// the server's certificate chain and host name checked.
+enum class TCloudTls { Off, Prefer, Require, Verify };
+
 struct TInstallSettings {
     std::u16string LocalServer = u"localhost";
     int LocalPort = 3050;
@@ -16,6 +20,10 @@ struct TInstallSettings {
     std::u16string LocalPassword = u"masterkey";
     std::u16string AccessPrefix = u"357";  // the three digits in front of HHMM
     int OverlapMinutes = 5;                // each change window starts this long before the stored time
+    TCloudTls CloudTls = TCloudTls::Prefer;
+    std::u16string CloudCaFile;            // certificates that verify the cloud server (tls=verify)
+    int CloudReadTimeout = 60;             // seconds a cloud reply may take before the run gives up
+    int LogRetentionDays = 30;             // log files older than this are removed
 
     static std::u16string DefaultLocalDatabase();
     static std::u16string DefaultPath();   // vantrelo.ini in the executable's folder

@@ -14,6 +14,9 @@ public:
     virtual void StepProgress() = 0;
     // Lets the application handle its pending events and returns.
     virtual void ProcessMessages() = 0;
+    // True once the program is asked to end: a transfer stops at the next product boundary,
+    // keeping what it has recorded.
+    virtual bool StopRequested() const { return false; }
 };
 
 } // namespace vantrelo
